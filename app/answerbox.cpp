@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/answerbox.h"
+
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace app {
+
+AnswerBox::AnswerBox(QWidget *parent)
+    : QLineEdit(parent)
+{
+    // "0" is an optional digit: text() leaves out the blanks, so it holds only what was typed.
+    setInputMask(QString(maxDigits, u'0') + u";_"_s);
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        if (text().isEmpty())
+            setCursorPosition(0);
+    });
+}
+
+void AnswerBox::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    // QLineEdit places the cursor after the focus event (select-all on tab); put it back after.
+    QTimer::singleShot(0, this, &AnswerBox::moveCursorAfterDigits);
+}
+
+void AnswerBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    QLineEdit::mouseReleaseEvent(event);
+    if (!hasSelectedText())
+        moveCursorAfterDigits();
+}
+
+void AnswerBox::moveCursorAfterDigits()
+{
+    deselect();
+    setCursorPosition(int(text().size()));
+}
+
+} // namespace app

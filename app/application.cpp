@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/application.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <QFont>
+#include <QMessageBox>
+
+#include "app/dialogs.h"
+#include "app/mainwindow.h"
+#include "buildinfo.h"
+#include "character/desktopagent.h"
+#include "platform/browser.h"
+#include "platform/terminationsignals.h"
+#include "quiz/randomsource.h"
+
+using namespace Qt::StringLiterals;
+
+namespace app {
+
+Application::Application(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+}
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &error) {
+        reportFatalError(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        reportFatalError(u"An unknown error occurred."_s);
+    }
+}
+
+void reportFatalError(const QString &what)
+{
+    std::fprintf(stderr, "zumbrel: %s\n", qPrintable(what));
+    std::fflush(stderr);
+    QMessageBox::critical(nullptr, u"Zumbrel"_s, u"Zumbrel has stopped because of an error:\n\n"_s + what);
+    // Unwinding further would run handlers over a state the error left half done.
+    std::_Exit(EXIT_FAILURE);
+}
+
+void installFontSubstitutions()
+{
+    QFont::insertSubstitutions(u"Times New Roman"_s, {u"Liberation Serif"_s, u"Nimbus Roman"_s, u"Tinos"_s});
+    QFont::insertSubstitutions(u"News Gothic"_s,
+                               {u"News Gothic MT"_s, u"Nimbus Sans Narrow"_s, u"Liberation Sans Narrow"_s});
+    QFont::insertSubstitutions(u"MS Sans Serif"_s, {u"Microsoft Sans Serif"_s, u"Liberation Sans"_s, u"Arimo"_s});
+}
+
+int run(int argc, char **argv)
+{
+    // The character places its own windows on the desktop, which Wayland does not allow.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+
+    Application application(argc, argv);
+    Application::setApplicationName(u"zumbrel"_s);
+    Application::setApplicationVersion(QString::fromLatin1(buildinfo::versionString));
+    Application::setDesktopFileName(u"zumbrel"_s);
+    // The main window decides when the program ends, after the farewell.
+    Application::setQuitOnLastWindowClosed(false);
+    installFontSubstitutions();
+
+    character::DesktopAgent agent;
+    quiz::ClockSeededRandom random;
+    platform::DesktopBrowser browser;
+    DesktopDialogs dialogs;
+    MainWindowServices services;
+    services.agent = &agent;
+    services.random = &random;
+    services.browser = &browser;
+    services.dialogs = &dialogs;
+
+    MainWindow window(services);
+    if (!window.Form_Load())
+        return EXIT_FAILURE;
+
+    platform::TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &platform::TerminationSignals::terminationRequested, &window, &MainWindow::close);
+    QObject::connect(&window, &MainWindow::closed, &application, &QCoreApplication::quit);
+    QObject::connect(&window, &MainWindow::endRequested, &application, &QCoreApplication::quit);
+
+    window.show();
+    const int status = Application::exec();
+    if (!window.hasEndedAtOnce())
+        window.Form_Terminate();
+    return status;
+}
+
+} // namespace app

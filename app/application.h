@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QApplication>
+
+namespace app {
+
+// The application object. An error that no handler caught must not unwind into the event loop:
+// it is reported in a message box that names it, and the program ends with a failure status.
+class Application final : public QApplication
+{
+    Q_OBJECT
+
+public:
+    Application(int &argc, char **argv);
+    Q_DISABLE_COPY_MOVE(Application)
+
+    bool notify(QObject *receiver, QEvent *event) override;
+};
+
+[[noreturn]] void reportFatalError(const QString &what);
+
+// Font names the window asks for, mapped to the installed fonts that match them best.
+void installFontSubstitutions();
+
+// Starts Zumbrel and returns its exit status.
+int run(int argc, char **argv);
+
+} // namespace app

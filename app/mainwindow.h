@@ -1,0 +1,170 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The program's window and start: the main window frmMain with its controls, menus and keys,
+// which holds the quiz state in its labels and fields and drives the teacher character; the
+// application object that turns an uncaught error into an error report; and run(), which starts
+// everything and takes the program's ways out.
+
+#include <functional>
+#include <memory>
+
+#include <QMainWindow>
+#include <QTime>
+
+#include "character/agent.h"
+#include "quiz/question.h"
+
+class QAction;
+class QActionGroup;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+
+namespace platform {
+class Browser;
+}
+namespace quiz {
+class RandomSource;
+}
+
+namespace app {
+
+class AnswerBox;
+class Dialogs;
+
+// What the window uses from outside; tests hand in doubles.
+struct MainWindowServices
+{
+    character::Agent *agent = nullptr;
+    quiz::RandomSource *random = nullptr;
+    platform::Browser *browser = nullptr;
+    Dialogs *dialogs = nullptr;
+    std::function<QTime()> clock = [] { return QTime::currentTime(); };
+    // Runs the About dialog modally; returns when it has closed.
+    std::function<void(QWidget *)> showAbout;
+};
+
+class MainWindow final : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(const MainWindowServices &services, QWidget *parent = nullptr);
+    ~MainWindow() override;
+    Q_DISABLE_COPY_MOVE(MainWindow)
+
+    // Start-up, before the window is first shown. False when the character could not be loaded:
+    // the user has been told, and the program ends without showing the window.
+    bool Form_Load();
+    // The way out after the window was closed by its close box, the Exit command or a signal.
+    void Form_Terminate();
+    // True once Close or File > Exit has ended the program at once.
+    bool hasEndedAtOnce() const { return m_endedAtOnce; }
+
+signals:
+    // The program should end now (Close, File > Exit); the farewell has already run.
+    void endRequested();
+    // The window was closed; the farewell of Form_Terminate is still to come.
+    void closed();
+
+protected:
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void Form_Activate();
+    void cmdOK_Click();
+    void cmdSkip_Click();
+    void cmdReset_Click();
+    void cmdClose_Click();
+    void mnuFileName_Click();
+    void mnuFileExit_Click();
+    void mnuQuestionsAddition_Click();
+    void mnuQuestionsSubtraction_Click();
+    void mnuQuestionsMultiplication_Click();
+    void mnuQuestionsDivision_Click();
+    void mnuQuestionsLevelsLevel_Click(qint16 Index);
+    void mnuHelpAbout_Click();
+    void Agent1_Click(const QString &characterId, short button, short shift, short x, short y);
+    void Agent1_DragComplete(const QString &characterId, short button, short shift, short x, short y);
+    void Agent1_Command(const character::UserInput &input);
+
+private:
+    void createControls();
+    void createMenus();
+    void connectEvents();
+
+    void NewQuestion();
+    void ResetScores();
+    void SayGoodbye();
+    void setOperation(quiz::Operation operation);
+    void setLevel(qint16 level);
+    void missingCharacter();
+    void endAtOnce();
+    character::Character &teacher() const;
+
+    MainWindowServices m_services;
+
+    // Quiz state kept in fields; the rest lives in the controls' captions and tags.
+    qint16 Level = 0;
+    quiz::RangeLimits RangeLimits{};
+    QString LearnerName;
+    std::shared_ptr<character::Character> TeacherCharacter;
+    character::RequestPtr RestPoseRequest;
+
+    // One answer is judged once: the serial of the question on screen and of the one whose
+    // reaction is under way (0: none).
+    quint64 m_questionSerial = 0;
+    quint64 m_questionUnderReaction = 0;
+    bool m_endedAtOnce = false;
+
+    character::Agent *Agent1 = nullptr;
+    QLabel *Picture1 = nullptr;
+    QLabel *Label5 = nullptr;
+    AnswerBox *txtAnswer = nullptr;
+    QGroupBox *Frame1 = nullptr;
+    QLabel *lblNumber1 = nullptr;
+    QLabel *lblSign = nullptr;
+    QLabel *lblNumber2 = nullptr;
+    QGroupBox *Frame2 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *lblTotal = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *lblCorrect = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *lblWrong = nullptr;
+    QLabel *Label4 = nullptr;
+    QLabel *lblSkipped = nullptr;
+    QLabel *Label6 = nullptr;
+    QLabel *lblLevel = nullptr;
+    QPushButton *cmdReset = nullptr;
+    QPushButton *cmdSkip = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QPushButton *cmdClose = nullptr;
+
+    QMenu *mnuFile = nullptr;
+    QAction *mnuFileName = nullptr;
+    QAction *mnuFileSep1 = nullptr;
+    QAction *mnuFileExit = nullptr;
+    QMenu *mnuQuestions = nullptr;
+    QAction *mnuQuestionsAddition = nullptr;
+    QAction *mnuQuestionsSubtraction = nullptr;
+    QAction *mnuQuestionsMultiplication = nullptr;
+    QAction *mnuQuestionsDivision = nullptr;
+    QAction *mnuQuestionsSep1 = nullptr;
+    QMenu *mnuQuestionsLevels = nullptr;
+    QActionGroup *mnuQuestionsLevelsLevel = nullptr;
+    QMenu *mnuHelp = nullptr;
+    QAction *mnuHelpAbout = nullptr;
+};
+
+// Twips, the unit of the window's layout: 15 make one device-independent pixel.
+constexpr int fromTwips(int twips)
+{
+    return (twips + 7) / 15;
+}
+
+} // namespace app

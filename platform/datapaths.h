@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// Thin layers over the operating system: where the program's data lives, opening a page in the
+// desktop's browser, and turning termination signals into an ordinary Qt signal.
+
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+// The folders that may hold the program's data, most specific first: the installed data folder
+// beside the program (share/zumbrel), then the source tree's data folder when the program runs
+// from a build folder. Only folders that exist are listed.
+QStringList dataDirectories();
+
+// The first existing file or folder of that relative path in dataDirectories(); empty if none.
+QString findDataPath(const QString &relativePath);
+
+} // namespace platform

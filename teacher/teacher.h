@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// What the teacher character says and obeys: the texts of the greeting, the reactions to clicks
+// and drags, the greeting by name and the good-bye; the six commands the character learns at
+// start-up and how a command the child gives is decided; the message shown when the character
+// cannot be loaded; and the event-processing wait the main window uses while the character
+// finishes something.
+
+#include <array>
+#include <functional>
+
+#include <QDeadlineTimer>
+#include <QString>
+#include <QUrl>
+
+namespace character {
+struct UserInput;
+}
+
+namespace teacher {
+
+inline constexpr char16_t characterId[] = u"MyChar";
+inline constexpr char16_t characterFile[] = u"Merlin.acs";
+
+struct CommandDefinition
+{
+    QString name;
+    QString caption;
+    QString voice;
+    bool enabled = true;
+    bool visible = true;
+};
+// In the order the commands are registered.
+const std::array<CommandDefinition, 6> &commandTable();
+
+enum class CommandAction { None, Reset, Exit, SetLevel };
+struct CommandDecision
+{
+    CommandAction action = CommandAction::None;
+    qint16 level = 0; // for SetLevel: 0 to 3
+};
+// Names are compared whole and case-sensitively; an input that matched nothing does nothing.
+CommandDecision decideCommand(const character::UserInput &input);
+
+QString welcomeText();
+QString readyText();
+QString clickPhrases();
+QString dragPhrases();
+QString nameGreetingPhrases(const QString &learnerName);
+QString farewellPhrases(const QString &learnerName);
+
+// The help page installed with the program that tells how to install or repair the character
+// and its speech files, as a local file address.
+QUrl helpPageUrl();
+QString missingCharacterTitle();
+QString missingCharacterMessage(const QString &address);
+
+// Lets the event loop process events, handlers nested inside included, until done() holds or the
+// deadline passes. Returns done() as it stands at the end.
+bool processEventsUntil(const std::function<bool()> &done, QDeadlineTimer deadline = QDeadlineTimer::Forever);
+
+} // namespace teacher
