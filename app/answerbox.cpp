@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/answerbox.h"
 
+#include <QKeyEvent>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -12,10 +13,14 @@ AnswerBox::AnswerBox(QWidget *parent)
 {
     // "0" is an optional digit: text() leaves out the blanks, so it holds only what was typed.
     setInputMask(QString(maxDigits, u'0') + u";_"_s);
-    connect(this, &QLineEdit::textChanged, this, [this] {
-        if (text().isEmpty())
-            setCursorPosition(0);
-    });
+}
+
+void AnswerBox::keyPressEvent(QKeyEvent *event)
+{
+    // Clearing the box leaves the cursor at the end of the blanks, where nothing can be typed.
+    if (!hasSelectedText() && cursorPosition() > text().size())
+        moveCursorAfterDigits();
+    QLineEdit::keyPressEvent(event);
 }
 
 void AnswerBox::focusInEvent(QFocusEvent *event)

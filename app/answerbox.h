@@ -19,6 +19,7 @@ public:
     Q_DISABLE_COPY_MOVE(AnswerBox)
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 

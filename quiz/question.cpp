@@ -27,6 +27,14 @@ int floorToInt(double value)
 {
     return static_cast<int>(std::floor(value));
 }
+
+// floor(n * r + 1), taken as floor(n * r) + 1: the same number, but adding 1 in floating point
+// can round a draw just below 1 up to n + 1 (4 * (1 - 2^-53) + 1 rounds to 5), while the product
+// alone always stays below n.
+int drawFromOne(int n, double r)
+{
+    return floorToInt(n * r) + 1;
+}
 } // namespace
 
 Question questionFromDraws(Operation operation, int limit, double r1, double r2)
@@ -35,24 +43,24 @@ Question questionFromDraws(Operation operation, int limit, double r1, double r2)
     Question q;
     switch (operation) {
     case Operation::Addition:
-        q.first = floorToInt((t + 1) * r1 + 1);
+        q.first = drawFromOne(t + 1, r1);
         // With first = T + 1 the factor is -1: the second operand is 0, or 1 when r2 is exactly 0.
-        q.second = floorToInt((t - q.first) * r2 + 1);
+        q.second = drawFromOne(t - q.first, r2);
         q.result = q.first + q.second;
         break;
     case Operation::Subtraction:
-        q.first = floorToInt((t + 1) * r1 + 1);
+        q.first = drawFromOne(t + 1, r1);
         q.second = floorToInt((q.first + 1) * r2);
         q.result = q.first - q.second;
         break;
     case Operation::Multiplication:
-        q.first = floorToInt((t + 1) * r1 + 1);
-        q.second = floorToInt((t + 1) * r2 + 1);
+        q.first = drawFromOne(t + 1, r1);
+        q.second = drawFromOne(t + 1, r2);
         q.result = q.first * q.second;
         break;
     case Operation::Division: {
-        const int divisor = floorToInt((t + 1) * r1 + 1);
-        const int quotient = floorToInt((t + 1) * r2 + 1);
+        const int divisor = drawFromOne(t + 1, r1);
+        const int quotient = drawFromOne(t + 1, r2);
         q.first = quotient * divisor;
         q.second = divisor;
         q.result = quotient;

@@ -106,10 +106,12 @@ bool processEventsUntil(const std::function<bool()> &done, QDeadlineTimer deadli
     // The timer only wakes the loop at the deadline; it has nothing to do itself.
     QTimer wake;
     wake.setSingleShot(true);
-    if (!deadline.isForever())
-        wake.start(std::chrono::milliseconds(std::max<qint64>(0, deadline.remainingTime())));
-    while (!done() && !deadline.hasExpired())
+    wake.setTimerType(Qt::PreciseTimer);
+    while (!done() && !deadline.hasExpired()) {
+        if (!deadline.isForever() && !wake.isActive())
+            wake.start(std::chrono::milliseconds(std::max<qint64>(1, deadline.remainingTime())));
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
     return done();
 }
 

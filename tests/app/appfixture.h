@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// A main window wired to test doubles: the recording character component, scripted dialogs, a
+// browser that only notes what it was asked to open, and a random source of fixed numbers.
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QUrl>
+
+#include "app/dialogs.h"
+#include "app/mainwindow.h"
+#include "platform/browser.h"
+#include "quiz/randomsource.h"
+#include "recordingagent.h"
+
+namespace testsupport {
+
+class FakeBrowser final : public platform::Browser
+{
+public:
+    bool open(const QUrl &url) override
+    {
+        opened << url;
+        return works;
+    }
+    QList<QUrl> opened;
+    bool works = true;
+};
+
+class FakeDialogs final : public app::Dialogs
+{
+public:
+    bool askYesNoWarning(QWidget *, const QString &title, const QString &text) override
+    {
+        questions << title + u'\n' + text;
+        return answerYes;
+    }
+    void warn(QWidget *, const QString &title, const QString &text) override { warnings << title + u'\n' + text; }
+    QString askText(QWidget *, const QString &title, const QString &prompt) override
+    {
+        textPrompts << title + u'\n' + prompt;
+        return typedText;
+    }
+    bool answerYes = false;
+    QString typedText;
+    QStringList questions;
+    QStringList warnings;
+    QStringList textPrompts;
+};
+
+// Hands out queued numbers first, then a fixed one; reseeding changes nothing.
+class FixedRandom final : public quiz::RandomSource
+{
+public:
+    double next() override { return queued.isEmpty() ? fallback : queued.takeFirst(); }
+    void reseed(double) override { ++reseeds; }
+    QList<double> queued;
+    double fallback = 0.5;
+    int reseeds = 0;
+};
+
+struct AppFixture
+{
+    RecordingAgent agent;
+    FixedRandom random;
+    FakeBrowser browser;
+    FakeDialogs dialogs;
+    int aboutShown = 0;
+    std::unique_ptr<app::MainWindow> window;
+
+    app::MainWindow &create()
+    {
+        app::MainWindowServices services;
+        services.agent = &agent;
+        services.random = &random;
+        services.browser = &browser;
+        services.dialogs = &dialogs;
+        services.showAbout = [this](QWidget *) { ++aboutShown; };
+        window = std::make_unique<app::MainWindow>(services);
+        return *window;
+    }
+
+    // Created, loaded and with every queued request of the start carried out.
+    app::MainWindow &start()
+    {
+        create();
+        if (!window->Form_Load())
+            qFatal("start-up failed");
+        agent.completePending();
+        agent.log.clear();
+        return *window;
+    }
+
+    template<typename T>
+    T *control(const char16_t *name) const
+    {
+        return window->findChild<T *>(QString::fromUtf16(name));
+    }
+    QString text(const char16_t *label) const { return control<QLabel>(label)->text(); }
+    QLineEdit *answerBox() const { return control<QLineEdit>(u"txtAnswer"); }
+    QString expectedResult() const { return answerBox()->property("Tag").toString(); }
+    QString counters() const
+    {
+        return text(u"lblTotal") + u'/' + text(u"lblCorrect") + u'/' + text(u"lblWrong") + u'/' + text(u"lblSkipped");
+    }
+    void type(const QString &answer) const { answerBox()->setText(answer); }
+    void click(const char16_t *button) const { control<QPushButton>(button)->click(); }
+};
+
+} // namespace testsupport

@@ -1,0 +1,366 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QAction>
+#include <QActionGroup>
+#include <QGroupBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+#include "app/application.h"
+#include "appfixture.h"
+
+using namespace Qt::StringLiterals;
+using testsupport::AppFixture;
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void controlsByDesignName_data();
+    void controlsByDesignName();
+    void fixedWindowOfTheDesignedSize();
+    void fontsAndColours();
+    void tabOrder();
+    void menuTree_data();
+    void menuTree();
+    void menusAreNeverCheckedOrDisabled();
+    void firstStateHasNoPlaceholders();
+    void answerBoxTakesUpToThreeDigits();
+    void answerBoxReadsEmptyWhenBlank();
+    void enterConfirmsExactlyOnce();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
+    void heldEnterConfirmsOnce();
+    void escapeSkipsWhereverTheFocusIs();
+    void shortcutsChooseOperationAndLevel();
+    void accessKeysPressButtons();
+    void activationPutsFocusInAnswerBox();
+
+private:
+    std::unique_ptr<AppFixture> f;
+    void showAndActivate();
+};
+
+void TestMainWindow::initTestCase()
+{
+    app::installFontSubstitutions();
+}
+
+void TestMainWindow::init()
+{
+    f = std::make_unique<AppFixture>();
+    f->start();
+}
+
+void TestMainWindow::cleanup()
+{
+    f.reset();
+}
+
+void TestMainWindow::showAndActivate()
+{
+    f->window->show();
+    f->window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f->window.get()));
+}
+
+void TestMainWindow::controlsByDesignName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("toolTip");
+    auto row = [](const QString &name, QRect twips, const QString &caption, const QString &toolTip = {}) {
+        QTest::newRow(qPrintable(name)) << name << twips << caption << toolTip;
+    };
+    row(u"Label5"_s, {120, 960, 2085, 1095}, u"Zumbrel Teacher"_s);
+    row(u"txtAnswer"_s, {2160, 0, 3255, 2055}, QString(), u"Type your answer here"_s);
+    row(u"Frame1"_s, {2280, 2160, 2895, 2415}, u"Question"_s);
+    row(u"Frame2"_s, {120, 2280, 1695, 2295}, u"Score"_s);
+    row(u"cmdReset"_s, {120, 4800, 1095, 495}, u"&Reset"_s, u"Click here to reset scores"_s);
+    row(u"cmdSkip"_s, {1680, 4800, 1095, 495}, u"&Skip"_s,
+        u"Click here to skip the current question. You can also press the Esc key."_s);
+    row(u"cmdOK"_s, {3120, 4800, 1095, 495}, u"Ok"_s,
+        u"Click here after typing the answer. Alternatively, press the Enter key"_s);
+    row(u"cmdClose"_s, {4320, 4800, 1095, 495}, u"&Close"_s);
+    row(u"lblSign"_s, {360, 960, 615, 975}, u"+"_s, u"Type of questions being asked"_s);
+    row(u"lblNumber1"_s, {1200, 240, 1335, 975}, {});
+    row(u"lblNumber2"_s, {1200, 1320, 1335, 975}, {});
+    row(u"Label1"_s, {120, 360, 615, 255}, u"Total:"_s);
+    row(u"lblTotal"_s, {960, 360, 615, 255}, u"1"_s, u"Total questions shown"_s);
+    row(u"Label2"_s, {120, 720, 615, 255}, u"Correct:"_s);
+    row(u"lblCorrect"_s, {960, 720, 615, 255}, u"0"_s, u"Number of correct answers given"_s);
+    row(u"Label3"_s, {120, 1080, 615, 255}, u"Wrong:"_s);
+    row(u"lblWrong"_s, {960, 1080, 615, 255}, u"0"_s, u"Number of wrong answers given"_s);
+    row(u"Label4"_s, {120, 1440, 735, 255}, u"Skipped:"_s);
+    row(u"lblSkipped"_s, {960, 1440, 615, 255}, u"0"_s, u"Number of questions not answered"_s);
+    row(u"Label6"_s, {120, 1920, 615, 255}, u"Level:"_s);
+    row(u"lblLevel"_s, {960, 1800, 615, 375}, u"1"_s, u"The current level of diffulty"_s);
+    row(u"Picture1"_s, {120, 120, 495, 495}, {});
+}
+
+void TestMainWindow::controlsByDesignName()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, twips);
+    QFETCH(QString, caption);
+    QFETCH(QString, toolTip);
+    auto *control = f->window->findChild<QWidget *>(name);
+    QVERIFY2(control, qPrintable(name));
+    const QRect pixels(qRound(twips.x() / 15.0), qRound(twips.y() / 15.0), qRound(twips.width() / 15.0),
+                       qRound(twips.height() / 15.0));
+    QCOMPARE(control->geometry(), pixels);
+    QCOMPARE(control->toolTip(), toolTip);
+    if (auto *label = qobject_cast<QLabel *>(control); label && !caption.isNull())
+        QCOMPARE(label->text(), caption);
+    if (auto *button = qobject_cast<QPushButton *>(control))
+        QCOMPARE(button->text(), caption);
+    if (auto *frame = qobject_cast<QGroupBox *>(control))
+        QCOMPARE(frame->title(), caption);
+}
+
+void TestMainWindow::fixedWindowOfTheDesignedSize()
+{
+    app::MainWindow &window = *f->window;
+    QCOMPARE(window.windowTitle(), u"Zumbrel"_s);
+    QCOMPARE(window.centralWidget()->size(), QSize(369, 364));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.minimumSize(), window.maximumSize());
+    QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(!window.windowIcon().isNull());
+    QVERIFY(!f->control<QLabel>(u"Picture1")->pixmap().isNull());
+}
+
+void TestMainWindow::fontsAndColours()
+{
+    for (const char16_t *name : {u"lblNumber1", u"lblNumber2", u"lblSign"}) {
+        const QFont font = f->control<QLabel>(name)->font();
+        QCOMPARE(font.family(), u"Times New Roman"_s);
+        QCOMPARE(font.pointSizeF(), 48.0);
+    }
+    QCOMPARE(f->answerBox()->font().pointSizeF(), 72.0);
+    QCOMPARE(f->control<QLabel>(u"lblLevel")->font().pointSizeF(), 15.75);
+    QCOMPARE(f->control<QLabel>(u"Label5")->font().family(), u"News Gothic"_s);
+    // The substitutes installed with the program stand in for the design's fonts.
+    QCOMPARE(QFontInfo(f->control<QLabel>(u"lblSign")->font()).family(), u"Liberation Serif"_s);
+
+    auto colour = [this](const char16_t *name) {
+        return f->control<QLabel>(name)->palette().color(QPalette::WindowText);
+    };
+    QCOMPARE(colour(u"lblNumber1"), QColor(0, 0, 0x80));
+    QCOMPARE(colour(u"lblNumber2"), QColor(0, 0, 0x80));
+    QCOMPARE(colour(u"lblSign"), QColor(0xC0, 0, 0));
+    QCOMPARE(colour(u"lblLevel"), QColor(0, 0, 0xFF));
+}
+
+void TestMainWindow::tabOrder()
+{
+    showAndActivate();
+    QStringList order;
+    QWidget *widget = f->control<QPushButton>(u"cmdOK");
+    for (int i = 0; i < 5; ++i) {
+        order << widget->objectName();
+        widget = widget->nextInFocusChain();
+        while (widget->focusPolicy() == Qt::NoFocus)
+            widget = widget->nextInFocusChain();
+    }
+    QCOMPARE(order, (QStringList{u"cmdOK"_s, u"cmdClose"_s, u"cmdReset"_s, u"cmdSkip"_s, u"txtAnswer"_s}));
+}
+
+void TestMainWindow::menuTree_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QKeySequence>("shortcut");
+    QTest::newRow("name") << u"mnuFileName"_s << u"Your &Name..."_s << QKeySequence();
+    QTest::newRow("exit") << u"mnuFileExit"_s << u"E&xit"_s << QKeySequence();
+    QTest::newRow("addition") << u"mnuQuestionsAddition"_s << u"&Addition"_s << QKeySequence(u"Ctrl+F1"_s);
+    QTest::newRow("subtraction") << u"mnuQuestionsSubtraction"_s << u"&Subtraction"_s << QKeySequence(u"Ctrl+F2"_s);
+    QTest::newRow("multiplication") << u"mnuQuestionsMultiplication"_s << u"&Multiplication"_s
+                                    << QKeySequence(u"Ctrl+F3"_s);
+    QTest::newRow("division") << u"mnuQuestionsDivision"_s << u"&Division"_s << QKeySequence(u"Ctrl+F4"_s);
+    QTest::newRow("about") << u"mnuHelpAbout"_s << u"&About..."_s << QKeySequence();
+}
+
+void TestMainWindow::menuTree()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QKeySequence, shortcut);
+    auto *action = f->window->findChild<QAction *>(name);
+    QVERIFY(action);
+    QCOMPARE(action->text(), caption);
+    QCOMPARE(action->shortcut(), shortcut);
+}
+
+void TestMainWindow::menusAreNeverCheckedOrDisabled()
+{
+    QStringList bar;
+    for (QAction *menu : f->window->menuBar()->actions())
+        bar << menu->text();
+    QCOMPARE(bar, (QStringList{u"&File"_s, u"&Questions"_s, u"&Help"_s}));
+
+    auto *levels = f->window->findChild<QActionGroup *>(u"mnuQuestionsLevelsLevel"_s);
+    QVERIFY(levels);
+    QCOMPARE(levels->actions().size(), 4);
+    for (int index = 0; index < 4; ++index) {
+        QAction *level = levels->actions().at(index);
+        QCOMPARE(level->text(), u"Level &%1"_s.arg(index + 1));
+        QCOMPARE(level->data().toInt(), index);
+        QCOMPARE(level->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key(Qt::Key_F1 + index)));
+    }
+    auto *levelsMenu = f->window->findChild<QMenu *>(u"mnuQuestionsLevels"_s);
+    QCOMPARE(levelsMenu->title(), u"Levels"_s);
+    for (QAction *action : f->window->findChildren<QAction *>()) {
+        QVERIFY(!action->isCheckable());
+        QVERIFY(action->isEnabled());
+    }
+}
+
+void TestMainWindow::firstStateHasNoPlaceholders()
+{
+    QCOMPARE(f->text(u"lblSign"), u"+"_s);
+    QCOMPARE(f->text(u"lblLevel"), u"1"_s);
+    QCOMPARE(f->counters(), u"1/0/0/0"_s);
+    for (const char16_t *name : {u"lblNumber1", u"lblNumber2", u"lblSign", u"lblTotal", u"lblCorrect", u"lblWrong",
+                                 u"lblSkipped"}) {
+        const QString caption = f->text(name);
+        QVERIFY2(caption != u"88"_s && caption != u"X"_s && !caption.startsWith(u"Label"_s), qPrintable(caption));
+    }
+    const int first = f->text(u"lblNumber1").toInt();
+    const int second = f->text(u"lblNumber2").toInt();
+    QCOMPARE(f->expectedResult(), QString::number(first + second));
+    QVERIFY(first >= 1 && first <= 11);
+}
+
+void TestMainWindow::answerBoxTakesUpToThreeDigits()
+{
+    showAndActivate();
+    QLineEdit *box = f->answerBox();
+    box->setFocus();
+    QTest::keyClicks(box, u"1a2-b3.45"_s);
+    QCOMPARE(box->text(), u"123"_s);
+    QCOMPARE(box->displayText(), u"123"_s);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QCOMPARE(box->displayText(), u"12_"_s);
+}
+
+void TestMainWindow::answerBoxReadsEmptyWhenBlank()
+{
+    QLineEdit *box = f->answerBox();
+    QCOMPARE(box->text(), QString());
+    QCOMPARE(box->displayText(), u"___"_s);
+    box->setText(u"7"_s);
+    box->setText(QString());
+    QCOMPARE(box->text(), QString());
+}
+
+void TestMainWindow::enterConfirmsExactlyOnce()
+{
+    showAndActivate();
+    f->agent.character()->visible = false; // no reaction: judged and moved on at once
+    QLineEdit *box = f->answerBox();
+    box->setFocus();
+    QTest::keyClicks(box, f->expectedResult());
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(f->counters(), u"2/1/0/0"_s);
+    QTest::keyClicks(box, u"999"_s);
+    QTest::keyClick(box, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(f->counters(), u"3/1/1/0"_s);
+}
+
+void TestMainWindow::enterPressesTheFocusedButton_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("counters");
+    // Counted from Total 2 and Skipped 1, so that a reset shows in the counters.
+    QTest::newRow("skip") << u"cmdSkip"_s << u"3/0/0/2"_s;
+    QTest::newRow("reset") << u"cmdReset"_s << u"1/0/0/0"_s;
+    QTest::newRow("ok") << u"cmdOK"_s << u"3/1/0/1"_s;
+}
+
+void TestMainWindow::enterPressesTheFocusedButton()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, counters);
+    showAndActivate();
+    f->agent.character()->visible = false;
+    f->type(f->expectedResult());
+    f->click(u"cmdSkip");
+    f->type(f->expectedResult());
+    auto *target = f->window->findChild<QPushButton *>(button);
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_Return);
+    QCOMPARE(f->counters(), counters);
+}
+
+void TestMainWindow::heldEnterConfirmsOnce()
+{
+    showAndActivate();
+    f->agent.character()->visible = false;
+    QLineEdit *box = f->answerBox();
+    box->setFocus();
+    QTest::keyClicks(box, u"999"_s);
+    QTest::keyPress(box, Qt::Key_Return);
+    QTest::keyPress(box, Qt::Key_Return, Qt::NoModifier); // plain second press: empty box, nothing happens
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+    QTest::keyClicks(box, u"999"_s);
+    QApplication::sendEvent(box, &repeat);
+    QCOMPARE(f->counters(), u"2/0/1/0"_s);
+}
+
+void TestMainWindow::escapeSkipsWhereverTheFocusIs()
+{
+    showAndActivate();
+    for (const char16_t *name : {u"txtAnswer", u"cmdOK", u"cmdReset", u"cmdClose"}) {
+        auto *widget = f->control<QWidget>(name);
+        widget->setFocus();
+        QTest::keyClick(widget, Qt::Key_Escape);
+    }
+    QCOMPARE(f->counters(), u"5/0/0/4"_s);
+    QVERIFY(f->agent.log.filter(u"Speak"_s).isEmpty());
+}
+
+void TestMainWindow::shortcutsChooseOperationAndLevel()
+{
+    showAndActivate();
+    QTest::keyClick(f->window.get(), Qt::Key_F3, Qt::ControlModifier);
+    QCOMPARE(f->text(u"lblSign"), QString(QChar(0x00D7)));
+    QCOMPARE(f->control<QLabel>(u"lblSign")->property("Tag").toString(), u"*"_s);
+    QTest::keyClick(f->window.get(), Qt::Key_F4, Qt::ShiftModifier);
+    QCOMPARE(f->text(u"lblLevel"), u"4"_s);
+    QCOMPARE(f->text(u"lblSign"), QString(QChar(0x00D7)));
+    QTest::keyClick(f->window.get(), Qt::Key_F2, Qt::ControlModifier);
+    QCOMPARE(f->text(u"lblSign"), QString(QChar(0x2013)));
+    QTest::keyClick(f->window.get(), Qt::Key_F4, Qt::ControlModifier);
+    QCOMPARE(f->text(u"lblSign"), QString(QChar(0x00F7)));
+    QCOMPARE(f->text(u"lblLevel"), u"4"_s);
+}
+
+void TestMainWindow::accessKeysPressButtons()
+{
+    showAndActivate();
+    // An access key presses its button the way a click does, with the button shown pressed a moment.
+    QTest::keyClick(f->window.get(), Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE(f->counters(), u"2/0/0/1"_s);
+    QTest::keyClick(f->window.get(), Qt::Key_R, Qt::AltModifier);
+    QTRY_COMPARE(f->counters(), u"1/0/0/0"_s);
+}
+
+void TestMainWindow::activationPutsFocusInAnswerBox()
+{
+    showAndActivate();
+    f->control<QPushButton>(u"cmdReset")->setFocus();
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(f->window.get(), &activate);
+    QCOMPARE(QApplication::focusWidget(), f->answerBox());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
