@@ -61,7 +61,7 @@ int run(int argc, char **argv)
     Application application(argc, argv);
     Application::setApplicationName(u"zumbrel"_s);
     Application::setApplicationVersion(QString::fromLatin1(buildinfo::versionString));
-    Application::setDesktopFileName(u"zumbrel"_s);
+    Application::setDesktopFileName(u"org.zumbrel.Zumbrel"_s);
     // The main window decides when the program ends, after the farewell.
     Application::setQuitOnLastWindowClosed(false);
     installFontSubstitutions();

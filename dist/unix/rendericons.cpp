@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Renders the program's SVG icon to PNG files, one folder per size: <out>/<size>/zumbrel.png.
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication application(argc, argv);
+    const QStringList args = application.arguments();
+    if (args.size() < 4) {
+        qWarning("usage: zumbrel_rendericons icon.svg outdir size...");
+        return 2;
+    }
+    QSvgRenderer renderer(args.at(1));
+    if (!renderer.isValid())
+        return 1;
+    for (qsizetype i = 3; i < args.size(); ++i) {
+        const int size = args.at(i).toInt();
+        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        renderer.render(&painter);
+        painter.end();
+        const QString dir = args.at(2) + u'/' + QString::number(size);
+        if (!QDir().mkpath(dir) || !image.save(dir + QStringLiteral("/zumbrel.png")))
+            return 1;
+    }
+    return 0;
+}
