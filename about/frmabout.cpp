@@ -230,7 +230,11 @@ void frmAbout::keyPressEvent(QKeyEvent *event)
 
 QString frmAbout::toolInFolder(const QString &folder)
 {
-    return folder + QDir::separator() + toolFileName;
+    // A folder written with its closing separator gets no second one.
+    QString path = folder;
+    if (!path.endsWith(u'/') && !path.endsWith(QDir::separator()))
+        path += QDir::separator();
+    return path + toolFileName;
 }
 
 void frmAbout::StartSysInfo()

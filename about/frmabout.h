@@ -65,7 +65,7 @@ public:
     bool GetKeyValue(const qint32 &KeyRoot, const QString &KeyName, const QString &SubKeyRef, QString &KeyVal);
 
     // The folder of the second registry location and the tool's file name, joined with this
-    // platform's separator.
+    // platform's separator ("\\" on Windows, "/" elsewhere) unless the folder ends with one.
     static QString toolInFolder(const QString &folder);
 
 protected:
