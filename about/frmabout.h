@@ -92,7 +92,8 @@ private:
     QLabel *lblTitle = nullptr;
     QLabel *lblVersion = nullptr;
     QLabel *lblDescription = nullptr;
-    // The etched rule: index 1 the grey line, index 0 the wider white one just below it.
+    // The etched rule, two strips of solid colour named "Line1_1" (the grey line) and "Line1_0"
+    // (the white one, two pixels wide, just below it).
     std::array<QWidget *, 2> Line1{};
     QLabel *lblDisclaimer = nullptr;
     QPushButton *cmdOK = nullptr;

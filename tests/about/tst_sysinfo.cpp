@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Finding and starting the system information tool through the registry, with doubles for the
 // registry, the program start, the file test and the message box.
+#include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "about/frmabout.h"
 #include "fakes.h"
@@ -43,6 +48,8 @@ private slots:
     void toolInFolder_data();
     void toolInFolder();
     void secondPressStartsAgain();
+    void desktopToolStartsForReal();
+    void unavailableMessageIsPlain();
 };
 
 void tst_SysInfo::startSysInfo_data()
@@ -235,6 +242,66 @@ void tst_SysInfo::secondPressStartsAgain()
     QCOMPARE(launcher.started, (QStringList{tool, tool}));
     QVERIFY(messages.shown.isEmpty());
     QVERIFY(dialog.isVisible());
+}
+
+void tst_SysInfo::desktopToolStartsForReal()
+{
+    // The dialog's own registry layer, launcher and file test, with a stand-in tool on the PATH
+    // that leaves a mark when it runs.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString tool = dir.filePath(u"hardinfo"_s);
+    const QString mark = dir.filePath(u"ran"_s);
+    {
+        QFile script(tool);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        // Shell built-ins only: the PATH holds nothing else.
+        script.write("#!/bin/sh\n: > \"${0%/*}/ran\"\n");
+        script.close();
+        QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+    const QByteArray oldPath = qgetenv("PATH");
+    const auto restorePath = qScopeGuard([&oldPath] { qputenv("PATH", oldPath); });
+
+    FakeMessages messages;
+    qputenv("PATH", dir.path().toLocal8Bit());
+    {
+        about::frmAbout dialog({nullptr, nullptr, nullptr, &messages});
+        dialog.StartSysInfo();
+    }
+    QTRY_VERIFY(QFile::exists(mark));
+    QVERIFY(messages.shown.isEmpty());
+
+    // With no tool anywhere on the PATH the user is told.
+    QVERIFY(QFile::remove(tool));
+    qputenv("PATH", dir.path().toLocal8Bit());
+    about::frmAbout dialog({nullptr, nullptr, nullptr, &messages});
+    dialog.StartSysInfo();
+    QCOMPARE(messages.shown.size(), 1);
+    QCOMPARE(messages.shown.first().text, unavailable);
+}
+
+void tst_SysInfo::unavailableMessageIsPlain()
+{
+    QMessageBox::Icon icon = QMessageBox::Critical;
+    QMessageBox::StandardButtons buttons;
+    QString title;
+    QString message;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        icon = box->icon();
+        buttons = box->standardButtons();
+        title = box->windowTitle();
+        message = box->text();
+        box->accept();
+    });
+    about::DesktopMessageDialog().inform(nullptr, u"Zumbrel"_s, unavailable);
+    QCOMPARE(icon, QMessageBox::NoIcon);
+    QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(title, u"Zumbrel"_s);
+    QCOMPARE(message, unavailable);
 }
 
 QTEST_MAIN(tst_SysInfo)
