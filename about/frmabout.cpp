@@ -310,10 +310,10 @@ bool frmAbout::GetKeyValue(const qint32 &KeyRoot, const QString &KeyName, const 
 
 void showAboutDialog(QWidget *mainWindow)
 {
-    showAboutDialog(mainWindow, AboutServices{});
+    showAboutDialogWith(AboutServices{}, mainWindow);
 }
 
-void showAboutDialog(QWidget *mainWindow, const AboutServices &services)
+void showAboutDialogWith(const AboutServices &services, QWidget *mainWindow)
 {
     // A new dialog each time, so that it is filled afresh. Owned by the main window, Qt centres it
     // over that window when it is shown; on the heap so that the main window going away while the

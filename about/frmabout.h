@@ -101,7 +101,9 @@ private:
 };
 
 // Opens a new About dialog centred over the main window, modal, and returns when it has closed.
+// One function of one signature, so that it can be handed over as a std::function<void(QWidget *)>.
 void showAboutDialog(QWidget *mainWindow);
-void showAboutDialog(QWidget *mainWindow, const AboutServices &services);
+// The same with the services given, for tests.
+void showAboutDialogWith(const AboutServices &services, QWidget *mainWindow);
 
 } // namespace about

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The About dialog as the user meets it: its texts, layout, keys, and how it opens and closes.
+#include <functional>
+
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -55,6 +57,9 @@ private slots:
 
 void tst_FrmAbout::showsTitleVersionAndDescription()
 {
+    // The main window holds the dialog as a std::function.
+    [[maybe_unused]] const std::function<void(QWidget *)> handedOver = &about::showAboutDialog;
+
     Doubles doubles;
     about::frmAbout dialog(doubles.services());
     QCOMPARE(dialog.objectName(), u"frmAbout"_s);
@@ -250,7 +255,7 @@ void tst_FrmAbout::eachOpeningIsFreshModalAndCentred()
             seen << now;
             QTest::keyClick(dialog, Qt::Key_Escape);
         });
-        about::showAboutDialog(&mainWindow, doubles.services());
+        about::showAboutDialogWith(doubles.services(), &mainWindow);
         QVERIFY2(watchdog.isActive(), "the dialog closed by itself, not by Esc");
     }
 
