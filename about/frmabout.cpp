@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QSvgRenderer>
 
 #include "about/messagedialog.h"
@@ -228,6 +229,30 @@ void frmAbout::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
+void frmAbout::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous())
+        centreOverOwner();
+    QDialog::showEvent(event);
+}
+
+void frmAbout::centreOverOwner()
+{
+    // Qt would centre a dialog over its owner too, but guesses the window frames where it cannot
+    // see them; centring the client areas on each other needs no guess.
+    QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (!owner)
+        return;
+    QRect target(QPoint(), size());
+    target.moveCenter(owner->geometry().center());
+    if (const QScreen *screen = owner->screen()) {
+        const QRect available = screen->availableGeometry();
+        target.moveLeft(qMax(available.left(), qMin(target.left(), available.right() + 1 - target.width())));
+        target.moveTop(qMax(available.top(), qMin(target.top(), available.bottom() + 1 - target.height())));
+    }
+    setGeometry(target);
+}
+
 QString frmAbout::toolInFolder(const QString &folder)
 {
     // A folder written with its closing separator gets no second one.
@@ -315,9 +340,9 @@ void showAboutDialog(QWidget *mainWindow)
 
 void showAboutDialogWith(const AboutServices &services, QWidget *mainWindow)
 {
-    // A new dialog each time, so that it is filled afresh. Owned by the main window, Qt centres it
-    // over that window when it is shown; on the heap so that the main window going away while the
-    // dialog runs does not delete it twice.
+    // A new dialog each time, so that it is filled afresh. Owned by the main window, it centres
+    // itself over that window when it is shown; on the heap so that the main window going away
+    // while the dialog runs does not delete it twice.
     auto *dialog = new frmAbout(services, mainWindow);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->exec();

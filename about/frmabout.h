@@ -70,6 +70,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private slots:
     void cmdOK_Click();
@@ -78,6 +79,7 @@ private slots:
 private:
     void createControls();
     void Form_Load();
+    void centreOverOwner();
 
     std::unique_ptr<platform::Registry> m_ownRegistry;
     std::unique_ptr<platform::ProgramLauncher> m_ownLauncher;
