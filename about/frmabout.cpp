@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include <QDir>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -27,15 +26,15 @@ namespace {
 const QString appTitle = u"Zumbrel"_s;
 
 // Where the system information tool is written down, tried in this order.
-const QString gREGKEYSYSINFO = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"_s;
-const QString gREGVALSYSINFO = u"PATH"_s;
-const QString gREGKEYSYSINFOLOC = u"SOFTWARE\\Microsoft\\Shared Tools Location"_s;
-const QString gREGVALSYSINFOLOC = u"MSINFO"_s;
+const QString sysInfoKey = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"_s;
+const QString sysInfoValue = u"PATH"_s;
+const QString sysInfoFolderKey = u"SOFTWARE\\Microsoft\\Shared Tools Location"_s;
+const QString sysInfoFolderValue = u"MSINFO"_s;
 const QString toolFileName = u"MSINFO32.EXE"_s;
 
-// Query, set, create subkeys, enumerate, notify, create links and read the security: more than a
-// read needs, but it is the mask this lookup has always asked for, and the layers below decide what
-// they grant.
+// Query, set, create subkeys, enumerate, notify, create links and read the security: more than
+// reading needs. The layer below decides what it grants: ours grants it all, the system registry
+// may refuse it to a user who may not change the key, and the value then reads as missing.
 constexpr quint32 lookupAccess = platform::ReadControl | platform::KeyQueryValue | platform::KeySetValue
     | platform::KeyCreateSubKey | platform::KeyEnumerateSubKeys | platform::KeyNotify | platform::KeyCreateLink;
 static_assert(lookupAccess == 0x2003F);
@@ -269,8 +268,8 @@ void frmAbout::StartSysInfo()
         const qint32 root = platform::HkeyLocalMachine;
         // A path found at the first location is started as it stands: a missing file there shows
         // as a failed start.
-        if (!GetKeyValue(root, gREGKEYSYSINFO, gREGVALSYSINFO, SysInfoPath)) {
-            if (!GetKeyValue(root, gREGKEYSYSINFOLOC, gREGVALSYSINFOLOC, SysInfoPath))
+        if (!GetKeyValue(root, sysInfoKey, sysInfoValue, SysInfoPath)) {
+            if (!GetKeyValue(root, sysInfoFolderKey, sysInfoFolderValue, SysInfoPath))
                 throw SysInfoError("The system information tool is not registered.");
             SysInfoPath = toolInFolder(SysInfoPath);
             if (!m_files->isOrdinaryFile(SysInfoPath))
