@@ -264,18 +264,18 @@ QString frmAbout::toolInFolder(const QString &folder)
 void frmAbout::StartSysInfo()
 {
     try {
-        QString SysInfoPath;
+        QString sysInfoPath;
         const qint32 root = platform::HkeyLocalMachine;
         // A path found at the first location is started as it stands: a missing file there shows
         // as a failed start.
-        if (!GetKeyValue(root, sysInfoKey, sysInfoValue, SysInfoPath)) {
-            if (!GetKeyValue(root, sysInfoFolderKey, sysInfoFolderValue, SysInfoPath))
+        if (!GetKeyValue(root, sysInfoKey, sysInfoValue, sysInfoPath)) {
+            if (!GetKeyValue(root, sysInfoFolderKey, sysInfoFolderValue, sysInfoPath))
                 throw SysInfoError("The system information tool is not registered.");
-            SysInfoPath = toolInFolder(SysInfoPath);
-            if (!m_files->isOrdinaryFile(SysInfoPath))
+            sysInfoPath = toolInFolder(sysInfoPath);
+            if (!m_files->isOrdinaryFile(sysInfoPath))
                 throw SysInfoError("The system information tool is not in its folder.");
         }
-        if (!m_launcher->startDetached(SysInfoPath))
+        if (!m_launcher->startDetached(sysInfoPath))
             throw SysInfoError("The system information tool could not be started.");
         return;
     } catch (const std::exception &) {
@@ -288,19 +288,19 @@ bool frmAbout::GetKeyValue(const qint32 &KeyRoot, const QString &KeyName, const 
 {
     using platform::Registry;
 
-    Registry::Handle hKey = 0;
-    if (m_registry->open(Registry::rootHandle(KeyRoot), KeyName.toLocal8Bit(), 0, lookupAccess, &hKey)
+    Registry::Handle key = 0;
+    if (m_registry->open(Registry::rootHandle(KeyRoot), KeyName.toLocal8Bit(), 0, lookupAccess, &key)
         != platform::ErrorSuccess) {
         KeyVal.clear();
         return false;
     }
     // The key is closed on every way out, an error included.
-    const auto closeKey = qScopeGuard([this, hKey] { m_registry->close(hKey); });
+    const auto closeKey = qScopeGuard([this, key] { m_registry->close(key); });
 
-    std::array<char, valueBufferSize> tmpVal{};
-    quint32 KeyValSize = valueBufferSize;
-    quint32 KeyValType = 0;
-    if (m_registry->query(hKey, SubKeyRef.toLocal8Bit(), &KeyValType, tmpVal.data(), &KeyValSize)
+    std::array<char, valueBufferSize> buffer{};
+    quint32 valueSize = valueBufferSize;
+    quint32 valueType = 0;
+    if (m_registry->query(key, SubKeyRef.toLocal8Bit(), &valueType, buffer.data(), &valueSize)
         != platform::ErrorSuccess) {
         KeyVal.clear();
         return false;
@@ -308,21 +308,21 @@ bool frmAbout::GetKeyValue(const qint32 &KeyRoot, const QString &KeyName, const 
 
     // The text ends at the first zero; a value that fills the buffer without one has no end we
     // could trust.
-    const void *zero = std::memchr(tmpVal.data(), 0, tmpVal.size());
+    const void *zero = std::memchr(buffer.data(), 0, buffer.size());
     if (!zero)
         throw SysInfoError("The registry value does not end within its buffer.");
-    const QByteArray text(tmpVal.data(), static_cast<const char *>(zero) - tmpVal.data());
+    const QByteArray text(buffer.data(), static_cast<const char *>(zero) - buffer.data());
 
-    switch (KeyValType) {
+    switch (valueType) {
     case platform::RegSz:
         KeyVal = QString::fromLocal8Bit(text);
         break;
     case platform::RegDword: {
         // Stored least significant byte first, whatever the machine.
         quint32 number = 0;
-        const quint32 bytes = qMin<quint32>(KeyValSize, 4);
+        const quint32 bytes = qMin<quint32>(valueSize, 4);
         for (quint32 i = bytes; i > 0; --i)
-            number = (number << 8) | quint8(tmpVal[i - 1]);
+            number = (number << 8) | quint8(buffer[i - 1]);
         KeyVal = QString::number(number);
         break;
     }
