@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QMessageBox>
 
+#include "about/frmabout.h"
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
 #include "buildinfo.h"
@@ -75,6 +76,7 @@ int run(int argc, char **argv)
     services.random = &random;
     services.browser = &browser;
     services.dialogs = &dialogs;
+    services.showAbout = &about::showAboutDialog;
 
     MainWindow window(services);
     if (!window.Form_Load())
