@@ -31,7 +31,7 @@ def part(pid, variants, pivot=None, parent=None, opacity=None):
         p["parent"] = parent
     p["variants"] = variants
     if pivot:
-        p["pivot"] = list(pivot)
+        p["pivot"] = art.to_frame(pivot)
     if opacity is not None:
         p["opacity"] = opacity
     return p
@@ -60,7 +60,7 @@ PARTS = [
     part("exclaim", ["prop-exclaim"], pivot=(CX - 40, 30), parent="head", opacity=0),
     part("zzz", ["prop-zzz"], pivot=(CX + 36, 54), parent="head", opacity=0),
     part("sparkles", ["prop-sparkles"], pivot=(CX, 90), opacity=0),
-    part("puff", ["prop-puff"], pivot=(CX, 150), opacity=0),
+    part("puff", ["prop-puff"], pivot=(CX, 165), opacity=0),
 ]
 
 # ----------------------------------------------------------------------------------------------
@@ -200,6 +200,8 @@ A["GetAttention"] = {"return": "GetAttentionReturn", "keyframes": [
 
 A["GetAttentionReturn"] = {"keyframes": [
     move(300, ATTENTION),
+    move(300, arm_r("point", rotate=-6), eyes("open"), brows("raised"), mouth("smile"), T("body", scale=1.02)),
+    move(300, eyes("happy"), mouth("smile"), head(rotate=3, dy=2)),
     move(200, eyes("happy"), mouth("smile")),
     NEUTRAL_END,
 ]}
@@ -251,9 +253,9 @@ A["Congratulate_2"] = {"keyframes": [
     move(200),
     # crouch, then a cheering jump with both arms up
     move(200, T("body", scale=[1.03, 0.94]), eyes("happy"), mouth("grin"), arm_l("out"), arm_r("out")),
-    move(300, T("body", offset=[0, -12]), T("hat", offset=[0, -5], rotate=6), arm_l("up"), arm_r("up"), BEAM,
+    move(300, T("body", offset=[0, -10]), T("hat", offset=[0, -4], rotate=6), arm_l("up"), arm_r("up"), BEAM,
          show("sparkles", scale=0.8)),
-    move(200, T("body", offset=[0, -14]), T("hat", offset=[0, -6], rotate=-4), arm_l("up", rotate=-8),
+    move(200, T("body", offset=[0, -12]), T("hat", offset=[0, -4], rotate=-4), arm_l("up", rotate=-8),
          arm_r("up", rotate=8), BEAM, show("sparkles", scale=1.1)),
     move(200, T("body", scale=[1.03, 0.95]), arm_l("up"), arm_r("up"), BEAM, show("sparkles", scale=1.15)),
     move(300, T("body", offset=[0, -6]), arm_l("up", rotate=8), arm_r("up", rotate=-8), BEAM,
@@ -265,7 +267,7 @@ A["Congratulate_2"] = {"keyframes": [
 A["Surprised"] = {"keyframes": [
     kf(100),
     # a jolt: he hops, his hat pops up, palms out
-    move(200, T("body", offset=[0, -8]), T("hat", offset=[0, -9], rotate=8), arm_l("palm"), arm_r("palm"),
+    move(200, T("body", offset=[0, -8]), T("hat", offset=[0, -6], rotate=8), arm_l("palm"), arm_r("palm"),
          eyes("wide"), brows("raised"), mouth("o"), show("exclaim", scale=1.2)),
     move(300, T("body", offset=[0, -2]), T("hat", offset=[0, -4], rotate=-4), arm_l("palm"), arm_r("palm"),
          eyes("wide"), brows("raised"), mouth("o"), show("exclaim")),
@@ -531,10 +533,19 @@ MANIFEST_HEAD = {
     "art": "merlin.svg",
     # a gentle male voice, a little slower than natural for young listeners
     "voice": {"voice": "cmu_us_rms", "rate": 0.9, "pitch": 1.0},
-    "balloonAnchor": [CX, 92],
+    "balloonAnchor": art.to_frame((CX, 92)),
 }
 
 MOUTH = {"part": "mouth", "shapes": {k: f"mouth-{k}" for k in MOUTHS[:7]}}
+
+
+def to_frame_offsets(animations):
+    # Offsets are written on the drawing grid like everything else; the manifest wants frame units.
+    for a in animations.values():
+        for k in a["keyframes"]:
+            for t in k.get("pose", {}).values():
+                if "offset" in t:
+                    t["offset"] = art.to_frame_offset(t["offset"])
 
 
 def one_line(v):
@@ -542,6 +553,7 @@ def one_line(v):
 
 
 def main():
+    to_frame_offsets(A)
     o = ["{"]
     for k, v in MANIFEST_HEAD.items():
         o.append(f'  "{k}": {one_line(v)},')
