@@ -274,7 +274,9 @@ def mouth(kind):
         n = int(kind[4:])
         opening(5 + n * 0.8, 2.5 + n * 1.6)
     elif kind == "medium":
-        opening(5, 5)
+        # rounded, as for "o"
+        s.append(f'<ellipse cx="{mx}" cy="{my + 2.5}" rx="4.6" ry="4" fill="{MOUTH}" stroke="{INK}" stroke-width="1.4"/>')
+        s.append(f'<ellipse cx="{mx}" cy="{my + 4.6}" rx="2.4" ry="1.2" fill="{TONGUE}"/>')
     elif kind == "narrow":
         s.append(f'<ellipse cx="{mx}" cy="{my + 2}" rx="2.6" ry="3.2" fill="{MOUTH}" stroke="{INK}" stroke-width="1.4"/>')
     return "\n".join(s)
@@ -342,6 +344,8 @@ def arm(side, pose):
         "write": [(sx, sy), (sx + m * 12, sy + 21), (sx - m * 11, sy + 31)],
         # a fist raised beside the face, holding the magnifier's handle
         "grip": [(sx, sy), (sx + m * 16, sy + 8), (sx + m * 16, sy - 14)],
+        # the wand held high
+        "wand": [(sx, sy), (sx + m * 14, sy - 8), (sx + m * 20, sy - 28)],
         # holding the trumpet to the mouth
         "trumpet": [(sx, sy), (sx + m * 15, sy + 11), (sx - m * 1, sy - 10)],
     }
@@ -362,6 +366,8 @@ def arm(side, pose):
         s.append(f'<circle cx="{f(hx)}" cy="{f(hy)}" r="4.4" fill="{SKIN}"/>')
     if side > 0 and pose == "down":
         s.insert(0, wand(hx + 1, hy + 1, 35))
+    if side > 0 and pose == "wand":
+        s.insert(0, wand(hx + 1, hy - 1, 25, length=26))
     return "\n".join(s)
 
 
@@ -558,7 +564,7 @@ def main():
         group(f"mouth-{k}", mouth(k))
     group("hat", hat())
     for side, name in ((-1, "left"), (1, "right")):
-        for pose in ("down", "up", "out", "hold", "ear", "beard", "point", "hip", "palm", "write", "grip", "trumpet"):
+        for pose in ("down", "up", "out", "hold", "ear", "beard", "point", "hip", "palm", "write", "grip", "trumpet", "wand"):
             group(f"arm-{name}-{pose}", arm(side, pose))
     group("prop-book", book())
     group("prop-scroll", scroll())

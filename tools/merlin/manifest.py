@@ -22,7 +22,7 @@ CX = art.CX
 EYES = ["open", "closed", "left", "right", "up", "down", "wide", "happy", "half"]
 BROWS = ["neutral", "raised", "sad", "frown", "puzzled"]
 MOUTHS = ["closed", "wide1", "wide2", "wide3", "wide4", "medium", "narrow", "smile", "grin", "sad", "o", "wavy"]
-ARMS = ["down", "up", "out", "hold", "ear", "beard", "point", "hip", "palm", "write", "grip", "trumpet"]
+ARMS = ["down", "up", "out", "hold", "ear", "beard", "point", "hip", "palm", "write", "grip", "trumpet", "wand"]
 
 
 def part(pid, variants, pivot=None, parent=None, opacity=None):
@@ -221,10 +221,10 @@ A["Pleased"] = {"keyframes": [
 
 A["Announce"] = {"keyframes": [
     move(200),
-    # "Listen!": finger up, eyebrows up
-    move(300, arm_r("point"), eyes("wide"), brows("raised"), mouth("o")),
-    move(300, arm_r("point", rotate=-6), eyes("wide"), brows("raised"), mouth("o"), head(rotate=-3)),
-    kf(100, arm_r("point", rotate=-6), eyes("wide"), brows("raised"), mouth("o"), head(rotate=-3)),
+    # "Listen!": the wand held high, eyebrows up
+    move(300, arm_r("wand"), eyes("wide"), brows("raised"), mouth("o")),
+    move(300, arm_r("wand", rotate=-8), eyes("wide"), brows("raised"), mouth("o"), head(rotate=-3)),
+    kf(100, arm_r("wand", rotate=-8), eyes("wide"), brows("raised"), mouth("o"), head(rotate=-3)),
     # "Ta-da!": both arms out, sparkles
     move(300, arm_l("out"), arm_r("out"), BEAM, show("sparkles", scale=0.7), T("body", scale=1.04)),
     move(400, arm_l("out", rotate=-6), arm_r("out", rotate=6), BEAM, show("sparkles", scale=1.05),
@@ -401,9 +401,9 @@ A["Showing"] = {"keyframes": [
 A["Hiding"] = {"keyframes": [
     move(300),
     # a flick of the wand, a puff, and he is gone
-    move(300, T("armRight", rotate=-70), eyes("happy"), mouth("smile")),
-    move(200, T("armRight", rotate=-90), eyes("happy"), mouth("smile"), show("sparkles", scale=0.6)),
-    move(300, T("armRight", rotate=-90), eyes("closed"), show("puff", scale=0.8), show("sparkles", scale=1.0),
+    move(300, arm_r("wand", rotate=10), eyes("happy"), mouth("smile")),
+    move(200, arm_r("wand", rotate=-15), eyes("happy"), mouth("smile"), show("sparkles", scale=0.6)),
+    move(300, arm_r("wand", rotate=-15), eyes("closed"), show("puff", scale=0.8), show("sparkles", scale=1.0),
          T("body", opacity=0.8)),
     move(300, T("body", opacity=0.2, scale=0.6), show("puff", scale=1.2), show("sparkles", scale=1.15)),
     move(200, T("body", opacity=0, scale=0.3), T("puff", opacity=0.3, scale=1.3), show("sparkles", scale=1.2)),
