@@ -173,7 +173,7 @@ def head():
 def hat():
     hx, hy = HEAD
     s = []
-    by = hy - 19   # brim line
+    by = hy - 21   # brim line
     d = (f"M{hx - 23},{by} C{hx - 16},{by - 18} {hx - 6},{by - 36} {hx + 4},{by - 50} "
          f"Q{hx + 14},{by - 60} {hx + 24},{by - 56} "
          f"Q{hx + 16},{by - 52} {hx + 14},{by - 44} "

@@ -44,7 +44,7 @@ PARTS = [
     part("brows", [f"brows-{k}" for k in BROWS], parent="head"),
     part("mouth", [f"mouth-{k}" for k in MOUTHS], parent="head"),
     part("tear", ["prop-tear"], parent="head", opacity=0),
-    part("hat", ["hat"], pivot=(CX, 61), parent="head"),
+    part("hat", ["hat"], pivot=(CX, 59), parent="head"),
     part("book", ["prop-book"], parent="body", opacity=0),
     part("scroll", ["prop-scroll"], parent="body", opacity=0),
     part("crystal", ["prop-crystal"], parent="body", opacity=0),
