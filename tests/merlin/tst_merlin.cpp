@@ -5,10 +5,12 @@
 // of the component's engine.
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QSet>
 #include <QTest>
+#include <QXmlStreamReader>
 
 #include "bench/contactsheet/characterpreview.h"
 
@@ -65,6 +67,7 @@ private slots:
     void isFoundUnderItsFileName();
     void programAndComponentFindEverything_data();
     void programAndComponentFindEverything();
+    void artUsesOnlyWhatQtSvgDraws();
     void speaksSlowlyWithTheChosenVoice();
     void mouthShapesAreDistinctAndMoveWithTheHead();
 
@@ -143,6 +146,41 @@ void TstMerlin::programAndComponentFindEverything()
     } else {
         QVERIFY(m_merlin->animations().contains(name));
     }
+}
+
+// Qt SVG skips what it cannot draw without a word, and the engine places a part by its group's own
+// coordinates: so no filters, masks, text or styles, and no transform on a part or above it.
+void TstMerlin::artUsesOnlyWhatQtSvgDraws()
+{
+    QSet<QString> partGroups;
+    for (const auto &part : m_merlin->parts())
+        partGroups.unite(QSet<QString>(part.variants.begin(), part.variants.end()));
+
+    QFile file(QFileInfo(ManifestPath).dir().filePath(u"merlin.svg"_s));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QList<bool> transformed; // per open element: it or an ancestor has a transform
+    const QStringList unsupported = {u"text"_s, u"filter"_s, u"mask"_s, u"clipPath"_s, u"image"_s,
+                                     u"style"_s, u"foreignObject"_s, u"pattern"_s};
+    int found = 0;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            const QString name = xml.name().toString();
+            QVERIFY2(!unsupported.contains(name), qPrintable(name));
+            const bool hasTransform = xml.attributes().hasAttribute("transform"_L1);
+            const QString id = xml.attributes().value("id"_L1).toString();
+            if (partGroups.contains(id)) {
+                QVERIFY2(!hasTransform && !transformed.contains(true), qPrintable(id + u" is transformed"_s));
+                ++found;
+            }
+            transformed.append(hasTransform);
+        } else if (xml.isEndElement()) {
+            transformed.removeLast();
+        }
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QCOMPARE(found, partGroups.size());
 }
 
 void TstMerlin::speaksSlowlyWithTheChosenVoice()
