@@ -44,6 +44,10 @@ bench: build
 	cmake --build $(BUILD) --target benchmarks
 	scripts/bench.sh $(BUILD)
 
+# Redraws docs/merlin-sheet.png: a few frames of every animation of Merlin.
+sheet: build
+	cmake --build $(BUILD) --target sheet
+
 install: build
 	cmake --install $(BUILD)
 
