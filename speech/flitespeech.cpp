@@ -8,17 +8,66 @@
 #include <QAudioSink>
 #include <QFutureWatcher>
 #include <QMediaDevices>
+#include <QPromise>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "speech/flitesynthesizer.h"
+#include "speech/pcmstream.h"
 
 namespace speech {
 
 namespace {
+
 // The sink reports the last samples played a little after the timeline reaches its end; if it
 // never does (a stuck device), the timeline alone ends the utterance after this.
 constexpr qint64 drainGraceMs = 1000;
 constexpr int drainPollMs = 10;
+
+// What the synthesising thread reports: first, when the synthesizer streams, the timings as soon
+// as the first samples exist; last, the whole result (nothing when synthesis failed).
+struct SynthesisEvent
+{
+    bool complete = false;
+    std::optional<Utterance> utterance;
+};
+
+// Passes a streamed utterance on: its samples into the stream the sink reads, its timings to the
+// window's thread once the first samples are there to play.
+class StreamRelay final : public UtteranceStream
+{
+public:
+    StreamRelay(QPromise<SynthesisEvent> &promise, PcmStream &stream)
+        : m_promise(promise)
+        , m_stream(stream)
+    {
+    }
+
+    bool begin(const Utterance &timeline) override
+    {
+        m_timeline = timeline;
+        return !m_stream.isCancelled();
+    }
+
+    bool append(const char *pcm, qsizetype bytes) override
+    {
+        m_stream.append(pcm, bytes);
+        if (m_timeline) {
+            m_promise.addResult(SynthesisEvent{false, std::move(m_timeline)});
+            m_timeline.reset();
+            m_begun = true;
+        }
+        return !m_stream.isCancelled();
+    }
+
+    bool hasBegun() const { return m_begun; }
+
+private:
+    QPromise<SynthesisEvent> &m_promise;
+    PcmStream &m_stream;
+    std::optional<Utterance> m_timeline;
+    bool m_begun = false;
+};
+
 } // namespace
 
 FliteSpeech::FliteSpeech(QObject *parent)
@@ -38,8 +87,8 @@ FliteSpeech::FliteSpeech(std::shared_ptr<Synthesizer> synthesizer, Output output
 
 FliteSpeech::~FliteSpeech()
 {
-    // A synthesis still running keeps its synthesizer alive through its own copy of the pointer;
-    // its watcher goes with this object, so its result is never delivered.
+    // A synthesis still running holds its own references to the synthesizer and the stream, and
+    // stops at its next chunk; its watcher goes with this object, so nothing is delivered.
     stop();
 }
 
@@ -58,19 +107,30 @@ void FliteSpeech::speak(const QString &text, const character::VoiceSettings &voi
     stop();
     const quint64 generation = m_generation;
     m_state = State::Synthesizing;
+    m_stream = std::make_shared<PcmStream>();
 
-    using Result = std::optional<Utterance>;
-    auto *watcher = new QFutureWatcher<Result>(this);
-    connect(watcher, &QFutureWatcher<Result>::finished, this, [this, watcher, generation, text] {
-        watcher->deleteLater();
-        if (generation != m_generation)
-            return;
-        Result result = watcher->result();
-        play(result ? std::move(*result) : readingUtterance(text));
+    auto *watcher = new QFutureWatcher<SynthesisEvent>(this);
+    connect(watcher, &QFutureWatcher<SynthesisEvent>::resultReadyAt, this, [this, watcher, generation, text](int index) {
+        if (generation != m_generation || m_state != State::Synthesizing)
+            return; // stopped or replaced meanwhile, or already playing the streamed timeline
+        SynthesisEvent event = watcher->resultAt(index);
+        if (event.utterance)
+            play(std::move(*event.utterance));
+        else if (event.complete)
+            play(readingUtterance(text));
     });
-    watcher->setFuture(QtConcurrent::run([synthesizer = m_synthesizer, text, voice]() -> Result {
-        return synthesizer->synthesize(text, voice);
-    }));
+    connect(watcher, &QFutureWatcher<SynthesisEvent>::finished, watcher, &QObject::deleteLater);
+    watcher->setFuture(QtConcurrent::run(
+        [synthesizer = m_synthesizer, stream = m_stream, text, voice](QPromise<SynthesisEvent> &promise) {
+            StreamRelay relay(promise, *stream);
+            std::optional<Utterance> result = synthesizer->synthesize(text, voice, &relay);
+            if (result && !relay.hasBegun())
+                stream->append(result->pcm.constData(), result->pcm.size());
+            stream->close();
+            if (result)
+                result->pcm.clear(); // the stream has the samples
+            promise.addResult(SynthesisEvent{true, std::move(result)});
+        }));
 }
 
 void FliteSpeech::stop()
@@ -78,15 +138,19 @@ void FliteSpeech::stop()
     ++m_generation;
     m_timer.stop();
     closeSink();
+    if (m_stream) {
+        m_stream->cancel();
+        m_stream.reset();
+    }
     m_state = State::Idle;
     m_utterance = {};
     m_nextWord = 0;
     m_nextCue = 0;
 }
 
-void FliteSpeech::play(Utterance utterance)
+void FliteSpeech::play(Utterance timeline)
 {
-    m_utterance = std::move(utterance);
+    m_utterance = std::move(timeline);
     m_nextWord = 0;
     m_nextCue = 0;
     m_state = State::Playing;
@@ -100,7 +164,7 @@ void FliteSpeech::play(Utterance utterance)
 
 bool FliteSpeech::openSink()
 {
-    if (m_utterance.pcm.isEmpty() || m_utterance.sampleRate <= 0)
+    if (m_utterance.sampleRate <= 0 || m_utterance.durationMs <= 0 || m_stream->isDrained())
         return false;
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull())
@@ -114,9 +178,9 @@ bool FliteSpeech::openSink()
 
     m_sink = new QAudioSink(device, format, this);
     m_sinkDrained = false;
-    m_buffer.setData(m_utterance.pcm);
-    m_buffer.open(QIODevice::ReadOnly);
-    m_sink->start(&m_buffer);
+    m_device = new PcmStreamDevice(m_stream, this);
+    m_device->open(QIODevice::ReadOnly);
+    m_sink->start(m_device);
     // A missing or refused device shows only here, right after start().
     if (m_sink->error() != QAudio::NoError) {
         closeSink();
@@ -128,15 +192,18 @@ bool FliteSpeech::openSink()
 
 void FliteSpeech::closeSink()
 {
+    // Either may be the sender of the signal being handled, so they go later.
     if (m_sink) {
         m_sink->disconnect(this);
         m_sink->stop();
-        // The sink may be the sender of the signal being handled.
         m_sink->deleteLater();
         m_sink = nullptr;
     }
-    m_buffer.close();
-    m_buffer.setData(QByteArray());
+    if (m_device) {
+        m_device->close();
+        m_device->deleteLater();
+        m_device = nullptr;
+    }
 }
 
 void FliteSpeech::onSinkStateChanged()
@@ -145,8 +212,14 @@ void FliteSpeech::onSinkStateChanged()
         return;
     switch (m_sink->state()) {
     case QAudio::IdleState:
-        m_sinkDrained = true;
-        advance();
+        // Idle also means the sink caught up with a synthesis running behind; only the end of
+        // the stream is the end of the sound.
+        m_sinkDrained = m_stream && m_stream->isDrained();
+        if (m_sinkDrained)
+            advance();
+        break;
+    case QAudio::ActiveState:
+        m_sinkDrained = false;
         break;
     case QAudio::StoppedState:
         if (m_sink->error() != QAudio::NoError) {

@@ -8,7 +8,6 @@
 
 #include <memory>
 
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <QTimer>
 
@@ -19,6 +18,8 @@ class QAudioSink;
 
 namespace speech {
 
+class PcmStream;
+class PcmStreamDevice;
 class Synthesizer;
 
 class FliteSpeech final : public character::SpeechEngine
@@ -51,7 +52,7 @@ signals:
 private:
     enum class State { Idle, Synthesizing, Playing };
 
-    void play(Utterance utterance);
+    void play(Utterance timeline);
     bool openSink();
     void closeSink();
     void advance();
@@ -69,7 +70,9 @@ private:
     qsizetype m_nextCue = 0;
     QElapsedTimer m_clock;
     QTimer m_timer;
-    QBuffer m_buffer;
+    // The samples of the utterance being synthesised or played; cancelled to stop its synthesis.
+    std::shared_ptr<PcmStream> m_stream;
+    PcmStreamDevice *m_device = nullptr;
     QAudioSink *m_sink = nullptr;
     bool m_sinkDrained = false;
 };

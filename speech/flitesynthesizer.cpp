@@ -9,6 +9,8 @@
 #include <QHash>
 
 extern "C" {
+#include <flite/cst_audio.h>
+#include <flite/cst_synth.h>
 #include <flite/flite.h>
 cst_voice *register_cmu_us_rms(const char *voxdir);
 }
@@ -149,6 +151,40 @@ void collectMouth(cst_utterance *utt, Utterance &out)
         out.mouth.append({endMs, MouthShape::Closed});
 }
 
+int durationMs(const cst_wave *wave, const Utterance &timed)
+{
+    int ms = int(qint64(wave->num_samples) * 1000 / wave->sample_rate);
+    if (!timed.mouth.isEmpty())
+        ms = std::max(ms, timed.mouth.last().timeMs);
+    return ms;
+}
+
+struct StreamContext
+{
+    const QString &text;
+    UtteranceStream *stream;
+    bool begun = false;
+};
+
+int streamChunk(const cst_wave *wave, int start, int size, int last, cst_audio_streaming_info *info)
+{
+    Q_UNUSED(last)
+    auto *context = static_cast<StreamContext *>(info->userdata);
+    if (!context->begun) {
+        // By the first chunk every segment is timed and the wave has its (nearly) final length.
+        context->begun = true;
+        Utterance timeline;
+        timeline.sampleRate = wave->sample_rate;
+        collectWords(context->text, const_cast<cst_utterance *>(info->utt), timeline);
+        collectMouth(const_cast<cst_utterance *>(info->utt), timeline);
+        timeline.durationMs = durationMs(wave, timeline);
+        if (!context->stream->begin(timeline))
+            return CST_AUDIO_STREAM_STOP;
+    }
+    const bool more = context->stream->append(reinterpret_cast<const char *>(wave->samples + start), qsizetype(size) * 2);
+    return more ? CST_AUDIO_STREAM_CONT : CST_AUDIO_STREAM_STOP;
+}
+
 } // namespace
 
 QString FliteSynthesizer::defaultVoice()
@@ -161,7 +197,8 @@ QStringList FliteSynthesizer::voices()
     return {defaultVoice()};
 }
 
-std::optional<Utterance> FliteSynthesizer::synthesize(const QString &text, const character::VoiceSettings &settings)
+std::optional<Utterance> FliteSynthesizer::synthesize(const QString &text, const character::VoiceSettings &settings,
+                                                      UtteranceStream *stream)
 {
     Utterance out;
     if (text.trimmed().isEmpty()) {
@@ -181,7 +218,18 @@ std::optional<Utterance> FliteSynthesizer::synthesize(const QString &text, const
     flite_feat_set_float(voice->voice->features, "int_f0_target_mean", float(voice->f0Mean * pitch));
     flite_feat_set_float(voice->voice->features, "int_f0_target_stddev", float(voice->f0Stddev * pitch));
 
-    cst_utterance *utt = flite_synth_text(text.toUtf8().constData(), voice->voice);
+    cst_utterance *utt = new_utterance();
+    utt_set_input_text(utt, text.toUtf8().constData());
+    StreamContext context{text, stream};
+    if (stream) {
+        // Set on the utterance, not the voice, so that it ends with this utterance; the feature
+        // owns the streaming info.
+        cst_audio_streaming_info *info = new_audio_streaming_info();
+        info->asc = streamChunk;
+        info->userdata = &context;
+        feat_set(utt->features, "streaming_info", audio_streaming_info_val(info));
+    }
+    utt = flite_do_synth(utt, voice->voice, utt_synth); // deletes the utterance when it fails
     if (!utt)
         return std::nullopt;
     const cst_wave *wave = utt_wave(utt);
@@ -193,12 +241,8 @@ std::optional<Utterance> FliteSynthesizer::synthesize(const QString &text, const
     out.pcm = QByteArray(reinterpret_cast<const char *>(wave->samples), qsizetype(wave->num_samples) * 2);
     collectWords(text, utt, out);
     collectMouth(utt, out);
+    out.durationMs = durationMs(wave, out);
     delete_utterance(utt);
-
-    const int audioMs = int(qint64(out.sampleCount()) * 1000 / out.sampleRate);
-    out.durationMs = audioMs;
-    if (!out.mouth.isEmpty())
-        out.durationMs = std::max(out.durationMs, out.mouth.last().timeMs);
     return out;
 }
 

@@ -18,7 +18,9 @@ public:
     static QString defaultVoice();
     static QStringList voices();
 
-    std::optional<Utterance> synthesize(const QString &text, const character::VoiceSettings &voice) override;
+    // Streams: the timings come with the first samples, the rest of the samples as they are made.
+    std::optional<Utterance> synthesize(const QString &text, const character::VoiceSettings &voice,
+                                        UtteranceStream *stream = nullptr) override;
 };
 
 // Which mouth shape the character shows for a phone of flite's US English phone set.

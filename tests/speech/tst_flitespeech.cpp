@@ -47,13 +47,13 @@ struct Recording
 class FailingSynthesizer final : public speech::Synthesizer
 {
 public:
-    std::optional<speech::Utterance> synthesize(const QString &, const VoiceSettings &) override { return std::nullopt; }
+    std::optional<speech::Utterance> synthesize(const QString &, const VoiceSettings &, speech::UtteranceStream *) override { return std::nullopt; }
 };
 
 class SlowSynthesizer final : public speech::Synthesizer
 {
 public:
-    std::optional<speech::Utterance> synthesize(const QString &text, const VoiceSettings &voice) override
+    std::optional<speech::Utterance> synthesize(const QString &text, const VoiceSettings &voice, speech::UtteranceStream *) override
     {
         QThread::msleep(150);
         return m_real.synthesize(text, voice);

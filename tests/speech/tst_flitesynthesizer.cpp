@@ -23,6 +23,40 @@ int peak(const speech::Utterance &u)
     return result;
 }
 
+// Keeps what a streamed synthesis hands over; can ask it to stop after some samples.
+class RecordingStream final : public speech::UtteranceStream
+{
+public:
+    explicit RecordingStream(qsizetype stopAfterBytes = -1)
+        : m_stopAfterBytes(stopAfterBytes)
+    {
+    }
+
+    bool begin(const speech::Utterance &timeline) override
+    {
+        ++begins;
+        beganBeforeSamples = pcm.isEmpty();
+        this->timeline = timeline;
+        return true;
+    }
+
+    bool append(const char *data, qsizetype bytes) override
+    {
+        pcm.append(data, bytes);
+        ++chunks;
+        return m_stopAfterBytes < 0 || pcm.size() < m_stopAfterBytes;
+    }
+
+    speech::Utterance timeline;
+    QByteArray pcm;
+    int begins = 0;
+    int chunks = 0;
+    bool beganBeforeSamples = false;
+
+private:
+    qsizetype m_stopAfterBytes;
+};
+
 } // namespace
 
 class TestFliteSynthesizer : public QObject
@@ -40,6 +74,8 @@ private slots:
     void phonesMapToMouthShapes_data();
     void phonesMapToMouthShapes();
     void emptyTextGivesSilence();
+    void streamingGivesTimingsFirst();
+    void streamingStopsWhenAsked();
 };
 
 void TestFliteSynthesizer::wordTimingsFollowTheText_data()
@@ -219,6 +255,43 @@ void TestFliteSynthesizer::emptyTextGivesSilence()
         QVERIFY(utterance->words.isEmpty());
         QCOMPARE(utterance->durationMs, 0);
     }
+}
+
+void TestFliteSynthesizer::streamingGivesTimingsFirst()
+{
+    speech::FliteSynthesizer synthesizer;
+    RecordingStream stream;
+    const auto utterance = synthesizer.synthesize(u"The correct answer is 12"_s, VoiceSettings{}, &stream);
+    QVERIFY(utterance);
+    QCOMPARE(stream.begins, 1);
+    QVERIFY(stream.beganBeforeSamples);
+    QVERIFY(stream.chunks > 1);
+    QCOMPARE(stream.pcm, utterance->pcm);
+    QVERIFY(stream.timeline.pcm.isEmpty());
+    QCOMPARE(stream.timeline.sampleRate, utterance->sampleRate);
+    QCOMPARE(stream.timeline.words.size(), utterance->words.size());
+    for (qsizetype i = 0; i < utterance->words.size(); ++i) {
+        QCOMPARE(stream.timeline.words[i].shownSoFar, utterance->words[i].shownSoFar);
+        QCOMPARE(stream.timeline.words[i].startMs, utterance->words[i].startMs);
+    }
+    QCOMPARE(stream.timeline.mouth.size(), utterance->mouth.size());
+    // The length known at the start is the final one, give or take a frame.
+    QVERIFY(std::abs(stream.timeline.durationMs - utterance->durationMs) <= 20);
+}
+
+void TestFliteSynthesizer::streamingStopsWhenAsked()
+{
+    speech::FliteSynthesizer synthesizer;
+    RecordingStream stream(3200); // a tenth of a second
+    synthesizer.synthesize(u"Welcome. I am your teacher for today."_s, VoiceSettings{}, &stream);
+    QVERIFY(stream.pcm.size() >= 3200);
+    QVERIFY(stream.pcm.size() < 16000);
+
+    // The next utterance streams in full again.
+    RecordingStream full;
+    const auto utterance = synthesizer.synthesize(u"Are you ready?"_s, VoiceSettings{}, &full);
+    QVERIFY(utterance);
+    QCOMPARE(full.pcm.size(), utterance->pcm.size());
 }
 
 QTEST_GUILESS_MAIN(TestFliteSynthesizer)
