@@ -80,6 +80,8 @@ FliteSpeech::FliteSpeech(std::shared_ptr<Synthesizer> synthesizer, Output output
     , m_synthesizer(std::move(synthesizer))
     , m_output(output)
 {
+    m_workers.setMaxThreadCount(1);
+    m_workers.setExpiryTimeout(-1); // a thread ready for the next utterance saves starting one
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &FliteSpeech::advance);
@@ -87,8 +89,8 @@ FliteSpeech::FliteSpeech(std::shared_ptr<Synthesizer> synthesizer, Output output
 
 FliteSpeech::~FliteSpeech()
 {
-    // A synthesis still running holds its own references to the synthesizer and the stream, and
-    // stops at its next chunk; its watcher goes with this object, so nothing is delivered.
+    // A synthesis still running stops at its next chunk, and the worker pool waits for it; its
+    // watcher goes with this object, so nothing is delivered.
     stop();
 }
 
@@ -120,7 +122,7 @@ void FliteSpeech::speak(const QString &text, const character::VoiceSettings &voi
             play(readingUtterance(text));
     });
     connect(watcher, &QFutureWatcher<SynthesisEvent>::finished, watcher, &QObject::deleteLater);
-    watcher->setFuture(QtConcurrent::run(
+    watcher->setFuture(QtConcurrent::run(&m_workers,
         [synthesizer = m_synthesizer, stream = m_stream, text, voice](QPromise<SynthesisEvent> &promise) {
             StreamRelay relay(promise, *stream);
             std::optional<Utterance> result = synthesizer->synthesize(text, voice, &relay);

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include <QElapsedTimer>
+#include <QThreadPool>
 #include <QTimer>
 
 #include "character/speechengine.h"
@@ -75,6 +76,9 @@ private:
     PcmStreamDevice *m_device = nullptr;
     QAudioSink *m_sink = nullptr;
     bool m_sinkDrained = false;
+    // Our own worker, so that speech never waits behind long jobs in the global pool; last, so
+    // that it is gone (after the synthesis it runs has stopped) before anything else here goes.
+    QThreadPool m_workers;
 };
 
 // What the character component uses for its voice.
