@@ -7,6 +7,7 @@
 #include <optional>
 
 #include <QHash>
+#include <QSet>
 
 extern "C" {
 #include <flite/cst_audio.h>
@@ -52,7 +53,13 @@ const FliteVoice *voiceFor(const QString &name)
             rms.f0Stddev = flite_get_param_float(rms.voice->features, "int_f0_target_stddev", 12);
         }
     }
-    Q_UNUSED(name) // one voice so far; an unknown name falls back to it rather than going mute
+    // One voice so far. A character asking for another still speaks, with this one.
+    static QSet<QString> warned;
+    if (!name.isEmpty() && name != FliteSynthesizer::defaultVoice() && !warned.contains(name)) {
+        warned.insert(name);
+        qWarning("speech: no voice \"%s\", speaking with %s", qPrintable(name),
+                 qPrintable(FliteSynthesizer::defaultVoice()));
+    }
     return rms.voice ? &rms : nullptr;
 }
 

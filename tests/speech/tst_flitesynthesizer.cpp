@@ -74,6 +74,7 @@ private slots:
     void phonesMapToMouthShapes_data();
     void phonesMapToMouthShapes();
     void emptyTextGivesSilence();
+    void unknownVoiceStillSpeaks();
     void streamingGivesTimingsFirst();
     void streamingStopsWhenAsked();
 };
@@ -255,6 +256,16 @@ void TestFliteSynthesizer::emptyTextGivesSilence()
         QVERIFY(utterance->words.isEmpty());
         QCOMPARE(utterance->durationMs, 0);
     }
+}
+
+void TestFliteSynthesizer::unknownVoiceStillSpeaks()
+{
+    speech::FliteSynthesizer synthesizer;
+    QTest::ignoreMessage(QtWarningMsg, "speech: no voice \"marvin\", speaking with cmu_us_rms");
+    const auto utterance = synthesizer.synthesize(u"Hi there"_s, VoiceSettings{u"marvin"_s, 1.0, 1.0});
+    QVERIFY(utterance);
+    QCOMPARE(utterance->words.size(), 2);
+    QVERIFY(peak(*utterance) > 1000);
 }
 
 void TestFliteSynthesizer::streamingGivesTimingsFirst()

@@ -31,7 +31,7 @@ int editDistance(const QStringList &a, const QStringList &b)
 
 } // namespace
 
-class TestRoundTrip : public QObject
+class TestVoiceRoundTrip : public QObject
 {
     Q_OBJECT
 
@@ -46,7 +46,7 @@ private:
     ps_decoder_t *m_decoder = nullptr;
 };
 
-void TestRoundTrip::initTestCase()
+void TestVoiceRoundTrip::initTestCase()
 {
     const QByteArray dir(modelDir);
     if (!QFile::exists(QString::fromLatin1(dir + "/en-us.lm.bin")))
@@ -59,7 +59,7 @@ void TestRoundTrip::initTestCase()
     QVERIFY(m_decoder);
 }
 
-void TestRoundTrip::cleanupTestCase()
+void TestVoiceRoundTrip::cleanupTestCase()
 {
     if (m_decoder)
         ps_free(m_decoder);
@@ -67,7 +67,7 @@ void TestRoundTrip::cleanupTestCase()
         cmd_ln_free_r(m_config);
 }
 
-void TestRoundTrip::recogniserHearsTheWords_data()
+void TestVoiceRoundTrip::recogniserHearsTheWords_data()
 {
     QTest::addColumn<double>("rate");
     QTest::addColumn<double>("pitch");
@@ -78,7 +78,7 @@ void TestRoundTrip::recogniserHearsTheWords_data()
     QTest::newRow("slower, lower") << 0.8 << 0.85 << 0.7;
 }
 
-void TestRoundTrip::recogniserHearsTheWords()
+void TestVoiceRoundTrip::recogniserHearsTheWords()
 {
     QFETCH(double, rate);
     QFETCH(double, pitch);
@@ -117,5 +117,5 @@ void TestRoundTrip::recogniserHearsTheWords()
     QVERIFY2(accuracy >= minAccuracy, qPrintable(QString::number(accuracy)));
 }
 
-QTEST_GUILESS_MAIN(TestRoundTrip)
-#include "tst_roundtrip.moc"
+QTEST_GUILESS_MAIN(TestVoiceRoundTrip)
+#include "tst_voiceroundtrip.moc"
