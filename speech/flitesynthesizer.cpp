@@ -39,7 +39,7 @@ struct FliteVoice
 };
 
 // Called with the lock held. Voices are registered on first use and kept for the life of the
-// process; registering one costs more than a whole sentence of synthesis.
+// process: flite's voice data is static, and a voice is not safe to register twice.
 const FliteVoice *voiceFor(const QString &name)
 {
     static bool initialised = false;
@@ -92,10 +92,13 @@ std::pair<const cst_item *, const cst_item *> wordSegments(const cst_item *word)
 }
 
 // Finds where a token flite read lies in the request's text, so the balloon shows the text as
-// written ("12", "Welcome.") rather than as spoken. Trailing punctuation belongs to its token.
+// written ("12", "Welcome.") rather than as spoken. Punctuation around it belongs to it.
 qsizetype tokenEnd(const QString &text, const QString &name, qsizetype &cursor)
 {
+    const qsizetype from = cursor;
     qsizetype start = name.isEmpty() ? -1 : text.indexOf(name, cursor);
+    while (start > from && !text.at(start - 1).isSpace())
+        --start;
     qsizetype end;
     if (start >= 0) {
         end = start + name.size();

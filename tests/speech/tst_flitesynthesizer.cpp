@@ -91,6 +91,8 @@ void TestFliteSynthesizer::wordTimingsFollowTheText_data()
                                              << QStringList{u"What?"_s, u"There's"_s, u"something"_s, u"special"_s,
                                                             u"about"_s, u"this"_s, u"place?"_s};
     QTest::newRow("extra spaces") << u"  Hi there,   Bob  "_s << QStringList{u"Hi"_s, u"there,"_s, u"Bob"_s};
+    QTest::newRow("quotes") << u"\"Hello,\" said Ann."_s << QStringList{u"\"Hello,\""_s, u"said"_s, u"Ann."_s};
+    QTest::newRow("not ASCII") << u"Merci, José!"_s << QStringList{u"Merci,"_s, u"José!"_s};
     QTest::newRow("one word") << u"Ouch!"_s << QStringList{u"Ouch!"_s};
 }
 
