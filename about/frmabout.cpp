@@ -13,6 +13,7 @@
 #include <QSvgRenderer>
 
 #include "about/messagedialog.h"
+#include "platform/twips.h"
 #include "buildinfo.h"
 #include "platform/programs.h"
 #include "platform/registry.h"
@@ -41,22 +42,9 @@ static_assert(lookupAccess == 0x2003F);
 
 constexpr int valueBufferSize = 1024;
 
-// Positions are given in twips, 15 to a pixel at 96 dots per inch.
-int fromTwips(int twips)
-{
-    return qRound(twips / 15.0);
-}
-
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {fromTwips(left), fromTwips(top), fromTwips(width), fromTwips(height)};
-}
-
-// Colours as 0x00BBGGRR.
-QColor fromBgr(quint32 bgr)
-{
-    return QColor(int(bgr & 0xff), int((bgr >> 8) & 0xff), int((bgr >> 16) & 0xff));
-}
+using platform::fromBgr;
+using platform::fromTwips;
+using platform::twipsRect;
 
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry)
 {

@@ -15,6 +15,7 @@
 #include "app/answerbox.h"
 #include "app/dialogs.h"
 #include "platform/browser.h"
+#include "platform/twips.h"
 #include "quiz/feedback.h"
 #include "quiz/numbers.h"
 #include "quiz/randomsource.h"
@@ -39,16 +40,9 @@ void setTag(QObject *control, const QString &tag)
     control->setProperty(tagProperty, tag);
 }
 
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {fromTwips(left), fromTwips(top), fromTwips(width), fromTwips(height)};
-}
-
-// Colours as 0x00BBGGRR.
-QColor fromBgr(quint32 bgr)
-{
-    return QColor(int(bgr & 0xff), int((bgr >> 8) & 0xff), int((bgr >> 16) & 0xff));
-}
+using platform::fromBgr;
+using platform::fromTwips;
+using platform::twipsRect;
 
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry)
 {

@@ -161,10 +161,4 @@ private:
     QAction *mnuHelpAbout = nullptr;
 };
 
-// Twips, the unit of the window's layout: 15 make one device-independent pixel.
-constexpr int fromTwips(int twips)
-{
-    return (twips + 7) / 15;
-}
-
 } // namespace app
