@@ -96,7 +96,7 @@ struct Keyframe
     bool smooth = false;
     Pose pose;
     QList<std::pair<QJsonValue, int>> branches; // target, probability
-    QJsonValue exit;
+    QJsonValue exit{QJsonValue::Undefined};
     QString sound;
 };
 
