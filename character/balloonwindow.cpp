@@ -75,7 +75,12 @@ void BalloonWindow::layoutFor(const QString &whole, QPoint anchor)
 
     // Above the character's mouth when there is room, else below it.
     m_tailDown = anchor.y() - size.height() >= area.top();
-    QPoint topLeft(anchor.x() - size.width() / 2, m_tailDown ? anchor.y() - size.height() : anchor.y());
+    // The balloon opens towards the wider side of the screen, which keeps it off the program's
+    // window that the character stands beside.
+    const bool opensRight = area.right() - anchor.x() >= anchor.x() - area.left();
+    const int tailInset = radius + 14;
+    QPoint topLeft(opensRight ? anchor.x() - tailInset : anchor.x() - size.width() + tailInset,
+                   m_tailDown ? anchor.y() - size.height() : anchor.y());
     topLeft.setX(std::clamp(topLeft.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width())));
     topLeft.setY(std::clamp(topLeft.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height())));
     m_tailX = std::clamp(anchor.x() - topLeft.x(), radius + 8, size.width() - radius - 8);
