@@ -27,6 +27,8 @@ constexpr int maximumKeyframes = 100;
 constexpr int maximumAnimations = 500;
 constexpr int maximumSteps = 100;
 constexpr double maximumFrameSide = 2000;
+// Frames hold a pose of every part; this bounds the memory a manifest can ask for.
+constexpr qsizetype maximumPartPoses = 1000000;
 
 const char *const mouthShapeKeys[7] = {"closed", "wide1", "wide2", "wide3", "wide4", "medium", "narrow"};
 
@@ -279,6 +281,9 @@ private:
             firstFrame << count;
             count += key.steps;
         }
+        m_partPoses += qsizetype(count) * m_data.parts.size();
+        if (m_partPoses > maximumPartPoses)
+            fail(u"the animations have too many frames (frames times parts above %1)"_s.arg(maximumPartPoses));
         for (qsizetype k = 0; k < keyframes.size(); ++k) {
             const Keyframe &key = keyframes.at(k);
             const QString where = u"%1 keyframe %2"_s.arg(name).arg(k);
@@ -366,6 +371,7 @@ private:
     QSvgRenderer &m_renderer;
     QString m_baseDir;
     QHash<QString, int> m_partIndex;
+    qsizetype m_partPoses = 0;
 };
 
 } // namespace
