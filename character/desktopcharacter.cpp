@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
+#include <QSoundEffect>
 #include <QWidget>
 
 #include "character/balloonwindow.h"
@@ -67,6 +68,7 @@ DesktopCharacter::DesktopCharacter(const QString &id, std::shared_ptr<const Char
 
     connect(&m_player, &AnimationPlayer::frameChanged, this, &DesktopCharacter::onFrame);
     connect(&m_player, &AnimationPlayer::finished, this, &DesktopCharacter::onAnimationFinished);
+    connect(&m_player, &AnimationPlayer::soundStarted, this, &DesktopCharacter::playSound);
     connect(m_speech.get(), &SpeechEngine::wordStarted, this, &DesktopCharacter::onWordStarted);
     connect(m_speech.get(), &SpeechEngine::mouthShapeChanged, this, &DesktopCharacter::onMouthShape);
     connect(m_speech.get(), &SpeechEngine::finished, this, &DesktopCharacter::onSpeechFinished);
@@ -151,8 +153,12 @@ void DesktopCharacter::startNext()
         begin();
     }
     m_starting = false;
-    if (!m_current && m_queue.isEmpty() && !m_idling)
-        scheduleIdle(m_options.idleDelayMs);
+    if (!m_current && m_queue.isEmpty() && !m_idling) {
+        if (m_listening != ListeningState::Off && m_visible)
+            playListeningState();
+        else
+            scheduleIdle(m_options.idleDelayMs);
+    }
 }
 
 void DesktopCharacter::begin()
@@ -242,6 +248,8 @@ void DesktopCharacter::StopAll()
 {
     m_player.stop();
     m_speech->stop();
+    for (QSoundEffect *effect : std::as_const(m_sounds))
+        effect->stop();
     m_speechWatchdog.stop();
     m_balloonTimer.stop();
     m_balloon->hide();
@@ -292,8 +300,12 @@ void DesktopCharacter::onAnimationFinished()
     case Phase::Idle:
         m_idling = false;
         m_phase = Phase::None;
+        // The character's own animations leave it at rest, also when cut short without an exit.
+        setPose(m_data->neutralPose());
         if (!m_queue.isEmpty())
             startNext();
+        else if (m_listening != ListeningState::Off && m_visible)
+            playListeningState();
         else
             scheduleIdle(m_sinceActivity.elapsed() < idleLevel3AfterMs ? 4000 + randomIndex(6000)
                                                                         : 10000 + randomIndex(10000));
@@ -426,6 +438,43 @@ void DesktopCharacter::onIdleTimer()
     // An idle animation always starts from the rest pose.
     m_heldAnimation = nullptr;
     playAnimation(m_data->animation(names.at(randomIndex(names.size()))), Phase::Idle);
+}
+
+void DesktopCharacter::setListeningState(ListeningState state)
+{
+    if (state == m_listening)
+        return;
+    m_listening = state;
+    if (!m_visible || m_current || !m_queue.isEmpty())
+        return;
+    if (m_idling) {
+        // The next listening animation follows when this one has landed.
+        m_player.endEarly();
+        return;
+    }
+    if (state != ListeningState::Off)
+        playListeningState();
+}
+
+void DesktopCharacter::playListeningState()
+{
+    m_idleTimer.stop();
+    m_idling = true;
+    m_heldAnimation = nullptr;
+    if (!playState(m_listening == ListeningState::Hearing ? u"Hearing"_s : u"Listening"_s, Phase::Idle)) {
+        m_idling = false;
+        m_phase = Phase::None;
+    }
+}
+
+void DesktopCharacter::playSound(const QString &path)
+{
+    QSoundEffect *&effect = m_sounds[path];
+    if (!effect) {
+        effect = new QSoundEffect(this);
+        effect->setSource(QUrl::fromLocalFile(path));
+    }
+    effect->play();
 }
 
 // ---- Windows ---------------------------------------------------------------------------------

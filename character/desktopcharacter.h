@@ -18,6 +18,7 @@
 #include "character/speechengine.h"
 
 class QMenu;
+class QSoundEffect;
 class QWidget;
 
 namespace character {
@@ -104,6 +105,12 @@ public:
     // Stops everything and takes the windows off the screen: the character is let go.
     void unload();
 
+    // While a spoken command is listened for, the character shows it with its Listening and
+    // Hearing animations, between requests; requests still come first.
+    enum class ListeningState { Off, Listening, Hearing };
+    void setListeningState(ListeningState state);
+    ListeningState listeningState() const { return m_listening; }
+
     // The child hid the character (its menu or the notification area).
     void hideByUser();
     void openMenu(QPoint globalPos);
@@ -139,6 +146,8 @@ private:
     void finishSpeaking();
     void scheduleIdle(int delayMs);
     void onIdleTimer();
+    void playListeningState();
+    void playSound(const QString &path);
     void showWindow();
     void hideWindow();
     void setPose(const Pose &pose);
@@ -175,6 +184,8 @@ private:
     Pose m_pose;
     bool m_placementSettled = false;
     bool m_placed = false;
+    ListeningState m_listening = ListeningState::Off;
+    QHash<QString, QSoundEffect *> m_sounds;
 
     QTimer m_idleTimer;
     QTimer m_balloonTimer;

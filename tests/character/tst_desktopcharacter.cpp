@@ -476,6 +476,26 @@ private slots:
         QVERIFY(!m_desktop->isIdling());
     }
 
+    void listeningAnimationsGiveWayToRequests()
+    {
+        load();
+        m_character->Show(true);
+        m_desktop->setListeningState(DesktopCharacter::ListeningState::Listening);
+        QCOMPARE(m_desktop->currentAnimation(), u"Listening"_s);
+        // The loop goes on for as long as the listening lasts.
+        QTest::qWait(1200);
+        QCOMPARE(m_desktop->currentAnimation(), u"Listening"_s);
+        m_desktop->setListeningState(DesktopCharacter::ListeningState::Hearing);
+        QTRY_COMPARE_WITH_TIMEOUT(m_desktop->currentAnimation(), u"Hearing"_s, 2000);
+        const RequestPtr play = m_character->Play(u"Pleased"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(m_desktop->currentAnimation(), u"Pleased"_s, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(play->Status(), 0, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_desktop->currentAnimation(), u"Hearing"_s, 2000);
+        m_desktop->setListeningState(DesktopCharacter::ListeningState::Off);
+        QTRY_VERIFY_WITH_TIMEOUT(m_desktop->currentAnimation().isEmpty(), 3000);
+        QCOMPARE(m_desktop->pose(), m_desktop->data().neutralPose());
+    }
+
     void loadAndUnloadByID()
     {
         load();
