@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QSystemTrayIcon>
+#include <QThread>
 #include <QWidget>
 
 #include "character/characterfile.h"
@@ -43,7 +44,16 @@ public:
         options.speechFactory = m_agent.m_speechFactory;
         options.idleDelayMs = m_agent.m_idleDelayMs;
         options.translucent = m_agent.m_translucent;
-        auto character = std::make_shared<DesktopCharacter>(characterId, data, options);
+        // The last holder may let go of a character from inside one of its own events (the Exit
+        // command of its menu ends in Unload): then it is deleted once that event is over.
+        std::shared_ptr<DesktopCharacter> character(
+            new DesktopCharacter(characterId, data, options), [](DesktopCharacter *c) {
+                c->unload();
+                if (QThread::currentThread()->loopLevel() > 0)
+                    c->deleteLater();
+                else
+                    delete c;
+            });
         DesktopAgent *agent = &m_agent;
         connect(character.get(), &DesktopCharacter::clicked, agent, &Agent::Click);
         connect(character.get(), &DesktopCharacter::dragCompleted, agent, &Agent::DragComplete);

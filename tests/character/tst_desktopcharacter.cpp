@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAction>
 #include <QApplication>
+#include <QEventLoop>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSignalSpy>
@@ -417,6 +418,29 @@ private slots:
         QCOMPARE(busy->Status(), 3);
         QTRY_VERIFY_WITH_TIMEOUT(!m_character->Visible(), 3000);
         QCOMPARE(chosen.size(), 1);
+    }
+
+    void commandMayUnloadTheCharacter()
+    {
+        // As the program's Exit command does: let go of the character from inside its event.
+        load();
+        m_character->Show(true);
+        m_character->Commands().Add(u"Exit"_s, u"E&xit"_s, u"Exit ..."_s, true, true);
+        bool unloaded = false;
+        connect(m_agent.get(), &Agent::Command, this, [&] {
+            m_character.reset();
+            m_agent->Characters().Unload(u"MyChar"_s);
+            unloaded = true;
+        });
+        sendMouse(m_desktop->window(), QEvent::MouseButtonPress, Qt::RightButton,
+                  m_desktop->window()->mapToGlobal(QPoint(60, 100)));
+        QAction *exit = m_desktop->menu()->actions().last();
+        QEventLoop loop;
+        QTimer::singleShot(0, exit, &QAction::trigger);
+        QTimer::singleShot(100, &loop, &QEventLoop::quit);
+        loop.exec();
+        QVERIFY(unloaded);
+        QVERIFY(!m_agent->character(u"MyChar"_s));
     }
 
     void recognizerHearsRegisteredCommands()
