@@ -49,6 +49,33 @@ bool desktopHasCompositor()
     return false;
 }
 
+void keepOffTaskbar(QWidget *window)
+{
+#ifdef ZUMBREL_HAVE_XCB
+    if (QGuiApplication::platformName() != u"xcb")
+        return;
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection())
+        return;
+    xcb_connection_t *connection = x11->connection();
+    const auto atom = [connection](const char *name) {
+        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, uint16_t(qstrlen(name)), name), nullptr);
+        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        free(reply);
+        return result;
+    };
+    // Utility windows stay out of most task bars already; these states say it to all of them.
+    // Qt keeps states it did not set when it maps the window.
+    const xcb_atom_t states[] = {atom("_NET_WM_STATE_SKIP_TASKBAR"), atom("_NET_WM_STATE_SKIP_PAGER")};
+    xcb_change_property(connection, XCB_PROP_MODE_APPEND, xcb_window_t(window->winId()), atom("_NET_WM_STATE"),
+                        XCB_ATOM_ATOM, 32, 2, states);
+    xcb_flush(connection);
+#else
+    Q_UNUSED(window);
+#endif
+}
+
 short shiftState(Qt::KeyboardModifiers modifiers)
 {
     short state = 0;
@@ -93,6 +120,7 @@ CharacterWindow::CharacterWindow(bool translucent, QWidget *parent)
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
     setWindowTitle(u"Character"_s);
+    keepOffTaskbar(this);
 }
 
 void CharacterWindow::setFrame(const QImage &frame)

@@ -52,5 +52,7 @@ private:
 };
 
 short shiftState(Qt::KeyboardModifiers modifiers);
+// Asks the desktop to leave a window out of its task bar and pager.
+void keepOffTaskbar(QWidget *window);
 
 } // namespace character

@@ -424,7 +424,7 @@ void DesktopCharacter::scheduleIdle(int delayMs)
 
 void DesktopCharacter::onIdleTimer()
 {
-    if (m_current || !m_queue.isEmpty() || !m_visible || m_idling)
+    if (m_current || !m_queue.isEmpty() || !m_visible || m_idling || m_listening != ListeningState::Off)
         return;
     const qint64 quiet = m_sinceActivity.elapsed();
     int level = quiet < idleLevel2AfterMs ? 1 : quiet < idleLevel3AfterMs ? 2 : 3;
