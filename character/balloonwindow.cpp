@@ -40,10 +40,10 @@ BalloonWindow::BalloonWindow(bool translucent, QWidget *parent)
     setFont(font);
 }
 
-void BalloonWindow::showText(const QString &shown, const QString &whole, QPoint anchor)
+void BalloonWindow::showText(const QString &shown, const QString &whole, const QRect &character, int anchorX)
 {
     m_text = shown;
-    layoutFor(whole.isEmpty() ? shown : whole, anchor);
+    layoutFor(whole.isEmpty() ? shown : whole, character, anchorX);
     if (!m_translucent) {
         QBitmap mask(size());
         mask.fill(Qt::color0);
@@ -61,29 +61,31 @@ void BalloonWindow::showText(const QString &shown, const QString &whole, QPoint 
     update();
 }
 
-void BalloonWindow::layoutFor(const QString &whole, QPoint anchor)
+void BalloonWindow::layoutFor(const QString &whole, const QRect &character, int anchorX)
 {
     const QFontMetrics metrics(font());
     QRect textRect = metrics.boundingRect(QRect(0, 0, maximumTextWidth, 10000), Qt::TextWordWrap, whole);
     textRect.setWidth(std::max(textRect.width(), 40));
     const QSize size(textRect.width() + 2 * padding + 2, textRect.height() + 2 * padding + tailHeight + 2);
 
-    QScreen *screen = QGuiApplication::screenAt(anchor);
+    QScreen *screen = QGuiApplication::screenAt(character.center());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), size * 4);
 
-    // Above the character's mouth when there is room, else below it.
-    m_tailDown = anchor.y() - size.height() >= area.top();
+    // Above the character when there is room, else below it; the tail reaches into the
+    // character's frame, which is mostly transparent round the head.
+    constexpr int overlap = 6;
+    m_tailDown = character.top() + overlap - size.height() >= area.top();
     // The balloon opens towards the wider side of the screen, which keeps it off the program's
     // window that the character stands beside.
-    const bool opensRight = area.right() - anchor.x() >= anchor.x() - area.left();
+    const bool opensRight = area.right() - anchorX >= anchorX - area.left();
     const int tailInset = radius + 14;
-    QPoint topLeft(opensRight ? anchor.x() - tailInset : anchor.x() - size.width() + tailInset,
-                   m_tailDown ? anchor.y() - size.height() : anchor.y());
+    QPoint topLeft(opensRight ? anchorX - tailInset : anchorX - size.width() + tailInset,
+                   m_tailDown ? character.top() + overlap - size.height() : character.bottom() + 1 - overlap);
     topLeft.setX(std::clamp(topLeft.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width())));
     topLeft.setY(std::clamp(topLeft.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height())));
-    m_tailX = std::clamp(anchor.x() - topLeft.x(), radius + 8, size.width() - radius - 8);
+    m_tailX = std::clamp(anchorX - topLeft.x(), radius + 8, size.width() - radius - 8);
     m_textRect = QRect(padding + 1, (m_tailDown ? 0 : tailHeight) + padding + 1, textRect.width(), textRect.height());
     setFixedSize(size);
     move(topLeft);

@@ -18,15 +18,16 @@ public:
 
     QString text() const { return m_text; }
     // Shows the words said so far in a balloon sized for the whole utterance, so that it does not
-    // grow under the child's eyes, with its tail at anchor (screen coordinates), on screen.
-    void showText(const QString &shown, const QString &whole, QPoint anchor);
+    // grow under the child's eyes. The balloon stands above the character's window (below it
+    // when the screen has no room above), never over it, its tail pointing at anchorX, on screen.
+    void showText(const QString &shown, const QString &whole, const QRect &character, int anchorX);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     QPainterPath shape() const;
-    void layoutFor(const QString &whole, QPoint anchor);
+    void layoutFor(const QString &whole, const QRect &character, int anchorX);
 
     bool m_translucent;
     QString m_text;

@@ -83,7 +83,7 @@ DesktopCharacter::DesktopCharacter(const QString &id, std::shared_ptr<const Char
     connect(m_window.get(), &CharacterWindow::menuRequested, this, &DesktopCharacter::openMenu);
     connect(m_window.get(), &CharacterWindow::moved, this, [this] {
         if (m_balloon->isVisible())
-            m_balloon->showText(m_balloon->text(), m_spokenText, balloonAnchor());
+            showBalloon(m_balloon->text());
     });
 
     m_idleTimer.setSingleShot(true);
@@ -376,7 +376,7 @@ void DesktopCharacter::onWordStarted(int, const QString &shownSoFar)
 {
     if (m_phase != Phase::Speaking)
         return;
-    m_balloon->showText(shownSoFar, m_spokenText, balloonAnchor());
+    showBalloon(shownSoFar);
 }
 
 void DesktopCharacter::onMouthShape(MouthShape shape)
@@ -406,9 +406,10 @@ void DesktopCharacter::finishSpeaking()
         finishCurrent(RequestStatus::Complete);
 }
 
-QPoint DesktopCharacter::balloonAnchor() const
+void DesktopCharacter::showBalloon(const QString &shown)
 {
-    return m_window->mapToGlobal(m_data->balloonAnchor.toPoint());
+    m_balloon->showText(shown, m_spokenText, m_window->frameGeometry(),
+                        m_window->mapToGlobal(m_data->balloonAnchor.toPoint()).x());
 }
 
 // ---- Idling ----------------------------------------------------------------------------------

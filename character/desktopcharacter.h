@@ -153,7 +153,7 @@ private:
     void setPose(const Pose &pose);
     void renderFrame();
     void commandsChanged();
-    QPoint balloonAnchor() const;
+    void showBalloon(const QString &shown);
     int randomIndex(qsizetype count);
     QWidget *findProgramWindow() const;
 
