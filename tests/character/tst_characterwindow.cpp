@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <QTest>
 
+#include "character/balloonwindow.h"
 #include "character/characterwindow.h"
 #include "character/desktopagent.h"
 
@@ -93,6 +94,53 @@ private slots:
         QVERIFY(area.contains(character->window()->frameGeometry()));
         QCOMPARE(character->window()->frameGeometry().right(), area.right());
         QCOMPARE(character->window()->frameGeometry().top(), area.top());
+    }
+
+    void balloonStandsClearOfTheCharacter_data()
+    {
+        QTest::addColumn<QPoint>("characterAt");
+        QTest::addColumn<bool>("above");
+        QTest::newRow("room above") << QPoint(600, 500) << true;
+        QTest::newRow("top of the screen") << QPoint(600, 0) << false;
+        QTest::newRow("right edge") << QPoint(1200, 500) << true;
+    }
+
+    void balloonStandsClearOfTheCharacter()
+    {
+        QFETCH(QPoint, characterAt);
+        QFETCH(bool, above);
+        DesktopCharacter *character = load();
+        character->Show(true);
+        character->window()->moveWithinWorkArea(characterAt);
+        character->Speak(u"The correct answer is twelve, well done"_s);
+        BalloonWindow *balloon = character->balloon();
+        QTRY_VERIFY_WITH_TIMEOUT(balloon->isVisible(), 3000);
+        QVERIFY(QTest::qWaitForWindowExposed(balloon));
+        const QRect body = character->window()->frameGeometry();
+        const QRect bubble = balloon->frameGeometry();
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(bubble));
+        // Only the tail may reach a few pixels into the character's (transparent) margin.
+        if (above)
+            QVERIFY(bubble.bottom() <= body.top() + 8);
+        else
+            QVERIFY(bubble.top() >= body.bottom() - 8);
+        QVERIFY(!balloon->mask().isEmpty());
+    }
+
+    void translucentWindowsAreNotShaped()
+    {
+        m_agent = std::make_unique<DesktopAgent>();
+        m_agent->setCharacterDirectories({QStringLiteral(ZUMBREL_TEST_DATA)});
+        m_agent->setIdleDelay(-1);
+        m_agent->setTrayIconEnabled(false);
+        m_agent->setTranslucentWindows(true);
+        m_agent->Characters().Load(u"MyChar"_s, u"Blob.acs"_s);
+        DesktopCharacter *character = m_agent->character(u"MyChar"_s);
+        character->Show(true);
+        QVERIFY(QTest::qWaitForWindowExposed(character->window()));
+        QVERIFY(character->window()->isTranslucent());
+        QVERIFY(character->window()->testAttribute(Qt::WA_TranslucentBackground));
+        QVERIFY(character->window()->mask().isEmpty());
     }
 
     void windowIsShapedAndKeepsOutOfTheWay()
