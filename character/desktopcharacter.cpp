@@ -294,8 +294,6 @@ void DesktopCharacter::onFrame(const Frame &frame)
 
 void DesktopCharacter::onAnimationFinished()
 {
-    const Animation *played = m_player.animation();
-    Q_UNUSED(played);
     switch (m_phase) {
     case Phase::Idle:
         m_idling = false;
