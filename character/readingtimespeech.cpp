@@ -37,6 +37,8 @@ ReadingTimeSpeech::ReadingTimeSpeech(QObject *parent)
     : SpeechEngine(parent)
 {
     m_timer.setSingleShot(true);
+    // Word timing is what this engine is about; coarse timers may fire a little early.
+    m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &ReadingTimeSpeech::step);
 }
 
