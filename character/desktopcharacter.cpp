@@ -187,6 +187,12 @@ void DesktopCharacter::begin()
             finishCurrent(RequestStatus::Failed);
             return;
         }
+        if (!item.fast && m_heldAnimation && !m_heldAnimation->returnAnimation.isEmpty()) {
+            // Leave from the rest pose, as the hiding animation expects.
+            m_pendingAnimation = nullptr;
+            playAnimation(m_data->animation(m_heldAnimation->returnAnimation), Phase::Returning);
+            return;
+        }
         if (item.fast || !playState(u"Hiding"_s, Phase::Hiding)) {
             hideWindow();
             finishCurrent(RequestStatus::Complete);
@@ -310,7 +316,12 @@ void DesktopCharacter::onAnimationFinished()
         return;
     case Phase::Returning:
         m_heldAnimation = nullptr;
-        playAnimation(m_pendingAnimation, Phase::Animating);
+        if (m_pendingAnimation) {
+            playAnimation(m_pendingAnimation, Phase::Animating);
+        } else if (!playState(u"Hiding"_s, Phase::Hiding)) {
+            hideWindow();
+            finishCurrent(RequestStatus::Complete);
+        }
         return;
     case Phase::Animating:
         m_heldAnimation = m_current ? m_data->animation(m_current->text) : nullptr;

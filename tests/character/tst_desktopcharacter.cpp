@@ -277,6 +277,22 @@ private slots:
             }(),
             8000);
         QCOMPARE(played, (QStringList{u"GetAttention"_s, u"GetAttentionReturn"_s}));
+
+        // The character also comes back to rest before it leaves.
+        m_character->Play(u"GetAttention"_s);
+        const RequestPtr hide = m_character->Hide();
+        played.clear();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const QString now = m_desktop->currentAnimation();
+                if (!now.isEmpty() && (played.isEmpty() || played.last() != now))
+                    played << now;
+                return hide->hasEnded();
+            }(),
+            8000);
+        QCOMPARE(played, (QStringList{u"GetAttention"_s, u"GetAttentionReturn"_s, u"Hiding"_s}));
+        QCOMPARE(hide->Status(), 0);
+        QVERIFY(!m_character->Visible());
     }
 
     void speakPicksOneAlternative()
