@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QBitmap>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -210,6 +211,14 @@ void CharacterWindow::mouseReleaseEvent(QMouseEvent *event)
 void CharacterWindow::moveEvent(QMoveEvent *)
 {
     emit moved();
+}
+
+void CharacterWindow::closeEvent(QCloseEvent *event)
+{
+    // Refusing would stop the application from quitting; the character shows itself again
+    // if it still has something to do.
+    event->accept();
+    emit closedFromOutside();
 }
 
 } // namespace character

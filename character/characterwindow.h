@@ -34,6 +34,9 @@ signals:
     void dragged(short button, short shift, QPoint globalPos);
     void menuRequested(QPoint globalPos);
     void moved();
+    // Something other than the character closed the window: the application quitting closes
+    // every window, even while the program still says good-bye.
+    void closedFromOutside();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -41,6 +44,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     bool m_translucent;

@@ -81,6 +81,14 @@ DesktopCharacter::DesktopCharacter(const QString &id, std::shared_ptr<const Char
         emit dragCompleted(m_id, button, shift, short(at.x()), short(at.y()));
     });
     connect(m_window.get(), &CharacterWindow::menuRequested, this, &DesktopCharacter::openMenu);
+    connect(m_window.get(), &CharacterWindow::closedFromOutside, this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (m_visible && !m_window->isVisible()) {
+                m_window->show();
+                renderFrame();
+            }
+        });
+    });
     connect(m_window.get(), &CharacterWindow::moved, this, [this] {
         if (m_balloon->isVisible())
             showBalloon(m_balloon->text());

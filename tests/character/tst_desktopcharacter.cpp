@@ -208,6 +208,24 @@ private slots:
         QVERIFY(!m_character->Visible());
     }
 
+    void survivesTheApplicationClosingItsWindows()
+    {
+        // Quitting closes every window, and the program says good-bye after that.
+        load();
+        m_character->Show(true);
+        const QPoint place = m_desktop->window()->pos();
+        QVERIFY(m_desktop->window()->close());
+        QVERIFY(!m_desktop->window()->isVisible());
+        QTRY_VERIFY(m_desktop->window()->isVisible());
+        QCOMPARE(m_desktop->window()->pos(), place);
+        QVERIFY(m_character->Visible());
+        // A hidden character stays hidden.
+        m_character->Hide(true);
+        m_desktop->window()->close();
+        QTest::qWait(50);
+        QVERIFY(!m_desktop->window()->isVisible());
+    }
+
     void callsOnHiddenCharacterFail_data()
     {
         QTest::addColumn<QString>("call");
