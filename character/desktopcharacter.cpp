@@ -94,6 +94,22 @@ DesktopCharacter::DesktopCharacter(const QString &id, std::shared_ptr<const Char
             showBalloon(m_balloon->text());
     });
 
+    // A changed screen (resolution, a panel moved, a monitor unplugged) must not leave the
+    // character out of reach.
+    const auto keepOnScreen = [this] {
+        if (m_window->isVisible())
+            m_window->moveWithinWorkArea(m_window->pos());
+    };
+    const auto watchScreen = [this, keepOnScreen](QScreen *screen) {
+        connect(screen, &QScreen::availableGeometryChanged, this, keepOnScreen);
+    };
+    for (QScreen *screen : QGuiApplication::screens())
+        watchScreen(screen);
+    connect(qApp, &QGuiApplication::screenAdded, this, watchScreen);
+    connect(qApp, &QGuiApplication::screenRemoved, this, [this, keepOnScreen] {
+        QTimer::singleShot(0, this, keepOnScreen);
+    });
+
     m_idleTimer.setSingleShot(true);
     connect(&m_idleTimer, &QTimer::timeout, this, &DesktopCharacter::onIdleTimer);
     m_balloonTimer.setSingleShot(true);
