@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSvgRenderer>
 #include <QTransform>
 
@@ -491,7 +492,9 @@ QString resolveCharacterFile(const QString &file, const QStringList &dataDirecto
     const QFileInfo info(file);
     if (info.suffix().compare(u"json", Qt::CaseInsensitive) == 0 && info.isFile())
         return info.absoluteFilePath();
-    const QString name = info.completeBaseName();
+    // Only the name counts, whatever folder (in whichever spelling) came with it.
+    const QString fileName = file.section(QRegularExpression(u"[/\\\\]"_s), -1);
+    const QString name = fileName.left(fileName.lastIndexOf(u'.') > 0 ? fileName.lastIndexOf(u'.') : fileName.size());
     if (name.isEmpty())
         return {};
     for (const QString &dir : dataDirectories) {

@@ -235,7 +235,8 @@ private slots:
         QTest::newRow("as the program names it") << u"Blob.acs"_s << true;
         QTest::newRow("lower case") << u"blob.acs"_s << true;
         QTest::newRow("upper case, no suffix") << u"BLOB"_s << true;
-        QTest::newRow("with a folder") << u"C:\\Chars\\Blob.acs"_s.replace(u'\\', u'/') << true;
+        QTest::newRow("with a folder") << u"/usr/share/chars/Blob.acs"_s << true;
+        QTest::newRow("with a Windows folder") << u"C:\\Windows\\msagent\\chars\\Blob.acs"_s << true;
         QTest::newRow("manifest path") << blobDir() + u"/blob.json"_s << true;
         QTest::newRow("other name") << u"Merlin.acs"_s << false;
         QTest::newRow("empty") << QString() << false;
