@@ -15,6 +15,7 @@
 #include "platform/browser.h"
 #include "platform/terminationsignals.h"
 #include "quiz/randomsource.h"
+#include "speech/flitespeech.h"
 
 using namespace Qt::StringLiterals;
 
@@ -68,6 +69,7 @@ int run(int argc, char **argv)
     installFontSubstitutions();
 
     character::DesktopAgent agent;
+    agent.setSpeechEngineFactory(&speech::createSpeechEngine);
     quiz::ClockSeededRandom random;
     platform::DesktopBrowser browser;
     DesktopDialogs dialogs;

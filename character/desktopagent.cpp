@@ -1,37 +1,221 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "character/desktopagent.h"
 
+#include <QApplication>
+#include <QEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QSystemTrayIcon>
+#include <QThread>
+#include <QWidget>
+
+#include "character/characterfile.h"
+#include "character/characterwindow.h"
+#include "character/framerenderer.h"
+#include "platform/datapaths.h"
+
 using namespace Qt::StringLiterals;
 
 namespace character {
 
-// No character engine is built in yet: every load fails, so the program takes its
-// missing-character path.
 class DesktopAgent::Collection final : public CharacterCollection
 {
 public:
-    RequestPtr Load(const QString &, const QString &file) override
+    explicit Collection(DesktopAgent &agent)
+        : m_agent(agent)
     {
-        throw Error(u"Cannot load %1: this build has no character engine."_s.arg(file));
     }
+
+    RequestPtr Load(const QString &characterId, const QString &file) override
+    {
+        if (m_loaded.contains(characterId))
+            throw Error(u"A character is already loaded as %1."_s.arg(characterId));
+        const QStringList directories =
+            m_agent.m_directories.isEmpty() ? platform::dataDirectories() : m_agent.m_directories;
+        const QString path = resolveCharacterFile(file, directories);
+        if (path.isEmpty())
+            throw Error(u"The character file %1 was not found in %2."_s.arg(file, directories.join(u", "_s)));
+        std::shared_ptr<const CharacterData> data = loadCharacterFile(path);
+
+        DesktopCharacter::Options options;
+        QRandomGenerator *random = m_agent.m_random.get();
+        options.random = [random] { return random->generateDouble(); };
+        options.speechFactory = m_agent.m_speechFactory;
+        options.idleDelayMs = m_agent.m_idleDelayMs;
+        options.translucent = m_agent.m_translucent;
+        // The last holder may let go of a character from inside one of its own events (the Exit
+        // command of its menu ends in Unload): then it is deleted once that event is over.
+        std::shared_ptr<DesktopCharacter> character(
+            new DesktopCharacter(characterId, data, options), [](DesktopCharacter *c) {
+                c->unload();
+                if (QThread::currentThread()->loopLevel() > 0)
+                    c->deleteLater();
+                else
+                    delete c;
+            });
+        DesktopAgent *agent = &m_agent;
+        connect(character.get(), &DesktopCharacter::clicked, agent, &Agent::Click);
+        connect(character.get(), &DesktopCharacter::dragCompleted, agent, &Agent::DragComplete);
+        connect(character.get(), &DesktopCharacter::commandChosen, agent, &Agent::Command);
+        connect(character.get(), &DesktopCharacter::visibleChanged, agent, &DesktopAgent::updateTrayIcon);
+        if (m_agent.m_recognizer)
+            character->setRecognizer(m_agent.m_recognizer);
+        m_loaded.insert(characterId, character);
+        m_agent.updateTrayIcon();
+        return std::make_shared<Request>(RequestStatus::Complete);
+    }
+
     std::shared_ptr<Character> Item(const QString &characterId) override
     {
-        throw Error(u"No character is loaded as %1."_s.arg(characterId));
+        const auto it = m_loaded.constFind(characterId);
+        if (it == m_loaded.constEnd())
+            throw Error(u"No character is loaded as %1."_s.arg(characterId));
+        return *it;
     }
-    void Unload(const QString &) override {}
+
+    void Unload(const QString &characterId) override
+    {
+        const std::shared_ptr<DesktopCharacter> character = m_loaded.take(characterId);
+        if (character)
+            character->unload();
+        m_agent.updateTrayIcon();
+    }
+
+    QHash<QString, std::shared_ptr<DesktopCharacter>> m_loaded;
+
+private:
+    DesktopAgent &m_agent;
 };
 
 DesktopAgent::DesktopAgent(QObject *parent)
     : Agent(parent)
-    , m_characters(std::make_unique<Collection>())
+    , m_characters(std::make_unique<Collection>(*this))
+    , m_random(std::make_unique<QRandomGenerator>(QRandomGenerator::securelySeeded()))
 {
+    // A program window that appears may take a character that is not yet placed to its side.
+    if (qApp)
+        qApp->installEventFilter(this);
 }
 
-DesktopAgent::~DesktopAgent() = default;
+DesktopAgent::~DesktopAgent()
+{
+    if (qApp)
+        qApp->removeEventFilter(this);
+    m_tray.reset();
+    for (const auto &character : std::as_const(m_characters->m_loaded))
+        character->unload();
+}
 
 CharacterCollection &DesktopAgent::Characters()
 {
     return *m_characters;
+}
+
+void DesktopAgent::setSpeechEngineFactory(SpeechEngineFactory factory)
+{
+    m_speechFactory = std::move(factory);
+}
+
+void DesktopAgent::setCommandRecognizer(CommandRecognizer *recognizer)
+{
+    m_recognizer = recognizer;
+    for (const auto &character : std::as_const(m_characters->m_loaded))
+        character->setRecognizer(recognizer);
+}
+
+void DesktopAgent::setCharacterDirectories(const QStringList &directories)
+{
+    m_directories = directories;
+}
+
+void DesktopAgent::setRandomSeed(quint32 seed)
+{
+    m_random->seed(seed);
+}
+
+void DesktopAgent::setIdleDelay(int ms)
+{
+    m_idleDelayMs = ms;
+}
+
+void DesktopAgent::setTranslucentWindows(std::optional<bool> translucent)
+{
+    m_translucent = translucent;
+}
+
+void DesktopAgent::setTrayIconEnabled(bool enabled)
+{
+    m_trayEnabled = enabled;
+    updateTrayIcon();
+}
+
+DesktopCharacter *DesktopAgent::character(const QString &characterId) const
+{
+    const auto it = m_characters->m_loaded.constFind(characterId);
+    return it == m_characters->m_loaded.constEnd() ? nullptr : it->get();
+}
+
+QSystemTrayIcon *DesktopAgent::trayIcon() const
+{
+    return m_tray.get();
+}
+
+bool DesktopAgent::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show && watched->isWidgetType()) {
+        auto *widget = static_cast<QWidget *>(watched);
+        if (widget->isWindow() && widget->windowType() == Qt::Window
+            && !widget->property(CharacterWindow::ownWindowProperty).toBool()) {
+            for (const auto &character : std::as_const(m_characters->m_loaded))
+                character->programWindowShown(widget);
+        }
+    }
+    return Agent::eventFilter(watched, event);
+}
+
+void DesktopAgent::updateTrayIcon()
+{
+    if (!m_trayEnabled || m_characters->m_loaded.isEmpty() || !QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_tray.reset();
+        m_trayMenu.reset();
+        return;
+    }
+    // One icon stands for the program's character, the first one loaded.
+    const std::shared_ptr<DesktopCharacter> first = *m_characters->m_loaded.constBegin();
+    const QString id = first->id();
+    if (!m_tray || m_trayCharacter != id) {
+        m_trayCharacter = id;
+        m_trayMenu = std::make_unique<QMenu>();
+        m_trayMenu->setProperty(CharacterWindow::ownWindowProperty, true);
+        QAction *show = m_trayMenu->addAction(u"&Show %1"_s.arg(first->data().name));
+        show->setObjectName(u"showAction"_s);
+        connect(show, &QAction::triggered, this, [this] {
+            if (DesktopCharacter *c = character(m_trayCharacter); c && !c->Visible())
+                c->Show();
+        });
+        QAction *hide = m_trayMenu->addAction(u"&Hide %1"_s.arg(first->data().name));
+        hide->setObjectName(u"hideAction"_s);
+        connect(hide, &QAction::triggered, this, [this] {
+            if (DesktopCharacter *c = character(m_trayCharacter))
+                c->hideByUser();
+        });
+        m_tray = std::make_unique<QSystemTrayIcon>();
+        m_tray->setIcon(QIcon(QPixmap::fromImage(first->iconImage(64))));
+        m_tray->setToolTip(first->data().name);
+        m_tray->setContextMenu(m_trayMenu.get());
+        connect(m_tray.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::DoubleClick)
+                return;
+            if (DesktopCharacter *c = character(m_trayCharacter); c && !c->Visible())
+                c->Show();
+        });
+        m_tray->show();
+    }
+    const bool visible = first->Visible();
+    const QList<QAction *> actions = m_trayMenu->actions();
+    actions.at(0)->setEnabled(!visible);
+    actions.at(1)->setEnabled(visible);
 }
 
 } // namespace character

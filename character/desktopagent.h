@@ -1,11 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
+
+#include <QPointer>
+#include <QStringList>
+
 #include "character/agent.h"
+#include "character/desktopcharacter.h"
+
+class QMenu;
+class QRandomGenerator;
+class QSystemTrayIcon;
 
 namespace character {
 
-// The component as it runs on the desktop.
+class CommandRecognizer;
+
+// The component as it runs on the desktop. Characters are found by the base name of the file the
+// program asks for ("Merlin.acs" -> characters/merlin/merlin.json in the data folders).
 class DesktopAgent final : public Agent
 {
     Q_OBJECT
@@ -17,9 +30,45 @@ public:
 
     CharacterCollection &Characters() override;
 
+    // How characters loaded from now on speak; without one, speech is shown for a reading time.
+    void setSpeechEngineFactory(SpeechEngineFactory factory);
+    // Spoken commands for every character, now and later loaded; null for none.
+    void setCommandRecognizer(CommandRecognizer *recognizer);
+    // Where character folders are looked for; empty (the default) for the program's data folders.
+    void setCharacterDirectories(const QStringList &directories);
+    // Makes the choices of phrases, branches and idles repeatable.
+    void setRandomSeed(quint32 seed);
+    // Quiet time before a shown character starts idling; negative never idles.
+    void setIdleDelay(int ms);
+    // Forces translucent windows (true) or windows shaped from the frame's alpha (false);
+    // by default the desktop decides.
+    void setTranslucentWindows(std::optional<bool> translucent);
+    // Whether a notification-area icon is offered to show a hidden character again.
+    void setTrayIconEnabled(bool enabled);
+
+    // The loaded character of that ID, or null.
+    DesktopCharacter *character(const QString &characterId) const;
+    QSystemTrayIcon *trayIcon() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     class Collection;
+    friend class Collection;
+    void updateTrayIcon();
+
     std::unique_ptr<Collection> m_characters;
+    std::unique_ptr<QRandomGenerator> m_random;
+    SpeechEngineFactory m_speechFactory;
+    QPointer<CommandRecognizer> m_recognizer;
+    QStringList m_directories;
+    int m_idleDelayMs = 6000;
+    std::optional<bool> m_translucent;
+    bool m_trayEnabled = true;
+    std::unique_ptr<QMenu> m_trayMenu;
+    std::unique_ptr<QSystemTrayIcon> m_tray;
+    QString m_trayCharacter;
 };
 
 } // namespace character

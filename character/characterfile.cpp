@@ -1,0 +1,515 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "character/characterfile.h"
+
+#include <cmath>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSvgRenderer>
+#include <QTransform>
+
+#include "character/agent.h"
+
+using namespace Qt::StringLiterals;
+
+namespace character {
+
+namespace {
+
+constexpr int minimumFrameMs = 100;
+constexpr int maximumKeyframeMs = 10000;
+constexpr int maximumParts = 200;
+constexpr int maximumKeyframes = 100;
+constexpr int maximumAnimations = 500;
+constexpr int maximumSteps = 100;
+constexpr double maximumFrameSide = 2000;
+// Frames hold a pose of every part; this bounds the memory a manifest can ask for.
+constexpr qsizetype maximumPartPoses = 1000000;
+
+const char *const mouthShapeKeys[7] = {"closed", "wide1", "wide2", "wide3", "wide4", "medium", "narrow"};
+
+[[noreturn]] void fail(const QString &message)
+{
+    throw Error(message);
+}
+
+double number(const QJsonValue &value, const QString &what, double low, double high)
+{
+    if (!value.isDouble())
+        fail(u"%1 must be a number"_s.arg(what));
+    const double v = value.toDouble();
+    if (!std::isfinite(v) || v < low || v > high)
+        fail(u"%1 is out of range (%2 to %3)"_s.arg(what).arg(low).arg(high));
+    return v;
+}
+
+int integer(const QJsonValue &value, const QString &what, int low, int high)
+{
+    const double v = number(value, what, low, high);
+    if (v != std::floor(v))
+        fail(u"%1 must be a whole number"_s.arg(what));
+    return int(v);
+}
+
+QString string(const QJsonValue &value, const QString &what)
+{
+    if (!value.isString())
+        fail(u"%1 must be a text"_s.arg(what));
+    return value.toString();
+}
+
+QJsonObject object(const QJsonValue &value, const QString &what)
+{
+    if (!value.isObject())
+        fail(u"%1 must be an object"_s.arg(what));
+    return value.toObject();
+}
+
+QJsonArray array(const QJsonValue &value, const QString &what)
+{
+    if (!value.isArray())
+        fail(u"%1 must be an array"_s.arg(what));
+    return value.toArray();
+}
+
+QPointF point(const QJsonValue &value, const QString &what, double limit)
+{
+    const QJsonArray a = array(value, what);
+    if (a.size() != 2)
+        fail(u"%1 must be two numbers"_s.arg(what));
+    return {number(a.at(0), what, -limit, limit), number(a.at(1), what, -limit, limit)};
+}
+
+// Where a named group sits in the frame: its own bounds carried through the transforms of the
+// groups around it, so that art that does transform its layers is still placed right.
+QRectF elementRect(QSvgRenderer &renderer, const QString &id)
+{
+    return renderer.transformForElement(id).mapRect(renderer.boundsOnElement(id));
+}
+
+struct Keyframe
+{
+    int duration = minimumFrameMs;
+    int steps = 1;
+    bool smooth = false;
+    Pose pose;
+    QList<std::pair<QJsonValue, int>> branches; // target, probability
+    QJsonValue exit{QJsonValue::Undefined};
+    QString sound;
+};
+
+class Parser
+{
+public:
+    Parser(CharacterData &data, QSvgRenderer &renderer, const QString &baseDir)
+        : m_data(data)
+        , m_renderer(renderer)
+        , m_baseDir(baseDir)
+    {
+    }
+
+    void parseParts(const QJsonValue &value)
+    {
+        const QJsonArray parts = array(value, u"parts"_s);
+        if (parts.isEmpty() || parts.size() > maximumParts)
+            fail(u"parts must list 1 to %1 parts"_s.arg(maximumParts));
+        QList<QString> parents;
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            const QJsonObject o = object(parts.at(i), u"part %1"_s.arg(i));
+            Part part;
+            part.id = string(o.value(u"id"), u"part %1 id"_s.arg(i));
+            if (part.id.isEmpty() || m_partIndex.contains(part.id))
+                fail(u"part id \"%1\" is empty or used twice"_s.arg(part.id));
+            const QJsonArray variants = array(o.value(u"variants"), u"variants of %1"_s.arg(part.id));
+            if (variants.isEmpty())
+                fail(u"part %1 has no variants"_s.arg(part.id));
+            for (const QJsonValue &v : variants) {
+                const QString id = string(v, u"variant of %1"_s.arg(part.id));
+                if (!m_renderer.elementExists(id))
+                    fail(u"the art has no element \"%1\" (part %2)"_s.arg(id, part.id));
+                part.variants << id;
+            }
+            if (o.contains(u"pivot"))
+                part.pivot = point(o.value(u"pivot"), u"pivot of %1"_s.arg(part.id), 1e5);
+            else
+                part.pivot = elementRect(m_renderer, part.variants.first()).center();
+            if (o.contains(u"opacity"))
+                part.opacity = number(o.value(u"opacity"), u"opacity of %1"_s.arg(part.id), 0, 1);
+            parents << (o.contains(u"parent") ? string(o.value(u"parent"), u"parent of %1"_s.arg(part.id)) : QString());
+            m_partIndex.insert(part.id, int(m_data.parts.size()));
+            m_data.parts << part;
+        }
+        for (qsizetype i = 0; i < parents.size(); ++i) {
+            if (parents.at(i).isEmpty())
+                continue;
+            const auto it = m_partIndex.constFind(parents.at(i));
+            if (it == m_partIndex.constEnd())
+                fail(u"part %1 has an unknown parent %2"_s.arg(m_data.parts.at(i).id, parents.at(i)));
+            m_data.parts[i].parent = *it;
+        }
+        for (qsizetype i = 0; i < m_data.parts.size(); ++i) {
+            int p = m_data.parts.at(i).parent;
+            for (qsizetype steps = 0; p >= 0; ++steps) {
+                if (steps > m_data.parts.size() || p == i)
+                    fail(u"the parents of part %1 form a cycle"_s.arg(m_data.parts.at(i).id));
+                p = m_data.parts.at(p).parent;
+            }
+        }
+    }
+
+    void parseMouth(const QJsonValue &value)
+    {
+        const QJsonObject o = object(value, u"mouth"_s);
+        const QString partId = string(o.value(u"part"), u"mouth part"_s);
+        const auto it = m_partIndex.constFind(partId);
+        if (it == m_partIndex.constEnd())
+            fail(u"the mouth part %1 is not a part"_s.arg(partId));
+        m_data.mouthPart = *it;
+        const QJsonObject shapes = object(o.value(u"shapes"), u"mouth shapes"_s);
+        for (int s = 0; s < 7; ++s) {
+            const QString key = QString::fromLatin1(mouthShapeKeys[s]);
+            const QString id = string(shapes.value(key), u"mouth shape %1"_s.arg(key));
+            const int variant = int(m_data.parts.at(*it).variants.indexOf(id));
+            if (variant < 0)
+                fail(u"mouth shape %1 (%2) is not a variant of the mouth part"_s.arg(key, id));
+            m_data.mouthVariants[s] = variant;
+        }
+    }
+
+    void parseAnimations(const QJsonValue &value)
+    {
+        const QJsonObject animations = object(value, u"animations"_s);
+        if (animations.isEmpty() || animations.size() > maximumAnimations)
+            fail(u"animations must hold 1 to %1 animations"_s.arg(maximumAnimations));
+        for (auto it = animations.constBegin(); it != animations.constEnd(); ++it)
+            m_data.animations.insert(it.key(), parseAnimation(it.key(), object(it.value(), it.key())));
+        for (const Animation &a : std::as_const(m_data.animations)) {
+            if (!a.returnAnimation.isEmpty() && !m_data.animations.contains(a.returnAnimation))
+                fail(u"the return animation %1 of %2 does not exist"_s.arg(a.returnAnimation, a.name));
+        }
+    }
+
+    void parseStates(const QJsonValue &value)
+    {
+        const QJsonObject states = object(value, u"states"_s);
+        for (auto it = states.constBegin(); it != states.constEnd(); ++it) {
+            QStringList names;
+            for (const QJsonValue &v : array(it.value(), u"state %1"_s.arg(it.key()))) {
+                const QString name = string(v, u"animation of state %1"_s.arg(it.key()));
+                if (!m_data.animations.contains(name))
+                    fail(u"state %1 names the missing animation %2"_s.arg(it.key(), name));
+                names << name;
+            }
+            if (names.isEmpty())
+                fail(u"state %1 names no animation"_s.arg(it.key()));
+            m_data.states.insert(it.key(), names);
+        }
+    }
+
+private:
+    Animation parseAnimation(const QString &name, const QJsonObject &o)
+    {
+        Animation animation;
+        animation.name = name;
+        if (o.contains(u"return"))
+            animation.returnAnimation = string(o.value(u"return"), u"return of %1"_s.arg(name));
+        const QJsonArray keys = array(o.value(u"keyframes"), u"keyframes of %1"_s.arg(name));
+        if (keys.isEmpty() || keys.size() > maximumKeyframes)
+            fail(u"%1 must have 1 to %2 keyframes"_s.arg(name).arg(maximumKeyframes));
+
+        QList<Keyframe> keyframes;
+        QHash<QString, int> labels;
+        for (qsizetype k = 0; k < keys.size(); ++k) {
+            const QString where = u"%1 keyframe %2"_s.arg(name).arg(k);
+            const QJsonObject ko = object(keys.at(k), where);
+            Keyframe key;
+            key.steps = ko.contains(u"steps") ? integer(ko.value(u"steps"), where + u" steps"_s, 1, maximumSteps) : 1;
+            key.duration = integer(ko.value(u"duration"), where + u" duration"_s, 0, maximumKeyframeMs);
+            if (key.duration / key.steps < minimumFrameMs)
+                fail(u"%1 has frames shorter than %2 ms"_s.arg(where).arg(minimumFrameMs));
+            if (ko.contains(u"ease")) {
+                const QString ease = string(ko.value(u"ease"), where + u" ease"_s);
+                if (ease != u"linear" && ease != u"smooth")
+                    fail(u"%1 ease must be linear or smooth"_s.arg(where));
+                key.smooth = ease == u"smooth";
+            }
+            key.pose = parsePose(ko.value(u"pose"), where);
+            if (ko.contains(u"label")) {
+                const QString label = string(ko.value(u"label"), where + u" label"_s);
+                if (labels.contains(label))
+                    fail(u"%1: label %2 used twice"_s.arg(where, label));
+                labels.insert(label, int(k));
+            }
+            if (ko.contains(u"branches")) {
+                int total = 0;
+                for (const QJsonValue &b : array(ko.value(u"branches"), where + u" branches"_s)) {
+                    const QJsonObject bo = object(b, where + u" branch"_s);
+                    const int p = integer(bo.value(u"probability"), where + u" probability"_s, 0, 100);
+                    total += p;
+                    if (!bo.contains(u"to"))
+                        fail(u"%1: a branch has no target"_s.arg(where));
+                    key.branches.append({bo.value(u"to"), p});
+                }
+                if (total > 100)
+                    fail(u"%1: branch probabilities add up to more than 100"_s.arg(where));
+            }
+            if (ko.contains(u"exit"))
+                key.exit = ko.value(u"exit");
+            if (ko.contains(u"sound")) {
+                key.sound = QDir(m_baseDir).absoluteFilePath(string(ko.value(u"sound"), where + u" sound"_s));
+            }
+            keyframes << key;
+        }
+
+        const auto target = [&](const QJsonValue &v, const QString &where) {
+            if (v.isString()) {
+                const auto it = labels.constFind(v.toString());
+                if (it == labels.constEnd())
+                    fail(u"%1: no keyframe is labelled %2"_s.arg(where, v.toString()));
+                return *it;
+            }
+            return integer(v, where, 0, int(keyframes.size()) - 1);
+        };
+
+        QList<int> firstFrame;
+        int count = 0;
+        for (const Keyframe &key : std::as_const(keyframes)) {
+            firstFrame << count;
+            count += key.steps;
+        }
+        m_partPoses += qsizetype(count) * m_data.parts.size();
+        if (m_partPoses > maximumPartPoses)
+            fail(u"the animations have too many frames (frames times parts above %1)"_s.arg(maximumPartPoses));
+        for (qsizetype k = 0; k < keyframes.size(); ++k) {
+            const Keyframe &key = keyframes.at(k);
+            const QString where = u"%1 keyframe %2"_s.arg(name).arg(k);
+            const int exitFrame = key.exit.isUndefined() ? -1 : firstFrame.at(target(key.exit, where + u" exit"_s));
+            QList<Branch> branches;
+            for (const auto &[to, probability] : key.branches)
+                branches.append({firstFrame.at(target(to, where + u" branch"_s)), probability});
+            const Pose &next = k + 1 < keyframes.size() ? keyframes.at(k + 1).pose : key.pose;
+            for (int step = 0; step < key.steps; ++step) {
+                double t = double(step) / key.steps;
+                if (key.smooth)
+                    t = t * t * (3 - 2 * t);
+                Frame frame;
+                frame.duration = key.duration / key.steps;
+                frame.pose = interpolate(key.pose, next, t);
+                frame.exitFrame = exitFrame;
+                if (step == 0)
+                    frame.sound = key.sound;
+                if (step == key.steps - 1)
+                    frame.branches = branches;
+                animation.frames << frame;
+            }
+        }
+        return animation;
+    }
+
+    Pose parsePose(const QJsonValue &value, const QString &where)
+    {
+        Pose pose = m_data.neutralPose();
+        if (value.isUndefined() || value.isNull())
+            return pose;
+        const QJsonObject o = object(value, where + u" pose"_s);
+        for (auto it = o.constBegin(); it != o.constEnd(); ++it) {
+            const auto part = m_partIndex.constFind(it.key());
+            if (part == m_partIndex.constEnd())
+                fail(u"%1 poses the unknown part %2"_s.arg(where, it.key()));
+            const QString what = where + u" "_s + it.key();
+            const QJsonObject t = object(it.value(), what);
+            PartTransform &p = pose[*part];
+            if (t.contains(u"rotate"))
+                p.rotate = number(t.value(u"rotate"), what + u" rotate"_s, -3600, 3600);
+            if (t.contains(u"offset"))
+                p.offset = point(t.value(u"offset"), what + u" offset"_s, 1e4);
+            if (t.contains(u"scale")) {
+                const QJsonValue s = t.value(u"scale");
+                if (s.isArray()) {
+                    const QPointF xy = point(s, what + u" scale"_s, 100);
+                    p.scaleX = xy.x();
+                    p.scaleY = xy.y();
+                } else {
+                    p.scaleX = p.scaleY = number(s, what + u" scale"_s, -100, 100);
+                }
+            }
+            if (t.contains(u"opacity"))
+                p.opacity = number(t.value(u"opacity"), what + u" opacity"_s, 0, 1);
+            if (t.contains(u"variant")) {
+                const QString id = string(t.value(u"variant"), what + u" variant"_s);
+                const int v = int(m_data.parts.at(*part).variants.indexOf(id));
+                if (v < 0)
+                    fail(u"%1: %2 is not a variant of the part"_s.arg(what, id));
+                p.variant = v;
+            }
+        }
+        return pose;
+    }
+
+    static Pose interpolate(const Pose &from, const Pose &to, double t)
+    {
+        if (t <= 0)
+            return from;
+        Pose pose = from;
+        for (qsizetype i = 0; i < pose.size(); ++i) {
+            PartTransform &p = pose[i];
+            const PartTransform &q = to.at(i);
+            p.rotate += (q.rotate - p.rotate) * t;
+            p.offset += (q.offset - p.offset) * t;
+            p.scaleX += (q.scaleX - p.scaleX) * t;
+            p.scaleY += (q.scaleY - p.scaleY) * t;
+            p.opacity += (q.opacity - p.opacity) * t;
+        }
+        return pose;
+    }
+
+    CharacterData &m_data;
+    QSvgRenderer &m_renderer;
+    QString m_baseDir;
+    QHash<QString, int> m_partIndex;
+    qsizetype m_partPoses = 0;
+};
+
+} // namespace
+
+Pose CharacterData::neutralPose() const
+{
+    Pose pose(parts.size());
+    for (qsizetype i = 0; i < parts.size(); ++i)
+        pose[i].opacity = parts.at(i).opacity;
+    return pose;
+}
+
+const Animation *CharacterData::animation(const QString &name) const
+{
+    const auto it = animations.constFind(name);
+    return it == animations.constEnd() ? nullptr : &*it;
+}
+
+const QStringList &requiredAnimations()
+{
+    static const QStringList names = {
+        u"Greet"_s,    u"Wave"_s,     u"GetAttention"_s, u"GetAttentionReturn"_s, u"RestPose"_s,
+        u"Pleased"_s,  u"Announce"_s, u"Congratulate"_s, u"Congratulate_2"_s,     u"Surprised"_s,
+        u"Write"_s,    u"Confused"_s, u"Decline"_s,      u"Explain"_s,            u"Read"_s,
+        u"Sad"_s,      u"Search"_s,   u"Suggest"_s,
+    };
+    return names;
+}
+
+const QStringList &stateNames()
+{
+    static const QStringList names = {u"Showing"_s,      u"Hiding"_s,       u"Speaking"_s,  u"IdlingLevel1"_s,
+                                      u"IdlingLevel2"_s, u"IdlingLevel3"_s, u"Listening"_s, u"Hearing"_s};
+    return names;
+}
+
+std::shared_ptr<const CharacterData> parseCharacter(const QByteArray &manifest, const QString &baseDir,
+                                                   const QByteArray *artOverride)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(manifest, &error);
+    if (error.error != QJsonParseError::NoError)
+        fail(u"not valid JSON at offset %1: %2"_s.arg(error.offset).arg(error.errorString()));
+    if (!document.isObject())
+        fail(u"the manifest must be a JSON object"_s);
+    const QJsonObject root = document.object();
+    if (integer(root.value(u"format"), u"format"_s, 0, 1000) != 1)
+        fail(u"unknown format version"_s);
+
+    auto data = std::make_shared<CharacterData>();
+    data->name = string(root.value(u"name"), u"name"_s);
+    const QString artName = string(root.value(u"art"), u"art"_s);
+    data->artPath = QDir(baseDir).absoluteFilePath(artName);
+    if (artOverride) {
+        data->art = *artOverride;
+    } else {
+        QFile file(data->artPath);
+        if (!file.open(QIODevice::ReadOnly))
+            fail(u"cannot read the art %1: %2"_s.arg(data->artPath, file.errorString()));
+        data->art = file.readAll();
+    }
+    QSvgRenderer renderer(data->art);
+    if (!renderer.isValid())
+        fail(u"the art %1 is not an SVG file Qt can draw"_s.arg(artName));
+    data->frameSize = renderer.viewBoxF().size();
+    if (!(data->frameSize.width() >= 1 && data->frameSize.height() >= 1 && data->frameSize.width() <= maximumFrameSide
+          && data->frameSize.height() <= maximumFrameSide))
+        fail(u"the art's viewBox must be between 1 and %1 units wide and high"_s.arg(maximumFrameSide));
+
+    if (root.contains(u"voice")) {
+        const QJsonObject voice = object(root.value(u"voice"), u"voice"_s);
+        if (voice.contains(u"voice"))
+            data->voice.voice = string(voice.value(u"voice"), u"voice name"_s);
+        if (voice.contains(u"rate"))
+            data->voice.rate = number(voice.value(u"rate"), u"voice rate"_s, 0.5, 2);
+        if (voice.contains(u"pitch"))
+            data->voice.pitch = number(voice.value(u"pitch"), u"voice pitch"_s, 0.5, 2);
+    }
+    data->balloonAnchor = root.contains(u"balloonAnchor")
+        ? point(root.value(u"balloonAnchor"), u"balloonAnchor"_s, 1e4)
+        : QPointF(data->frameSize.width() / 2, 0);
+
+    Parser parser(*data, renderer, baseDir);
+    parser.parseParts(root.value(u"parts"));
+    parser.parseMouth(root.value(u"mouth"));
+    parser.parseAnimations(root.value(u"animations"));
+    parser.parseStates(root.value(u"states"));
+
+    for (const QString &state : stateNames()) {
+        if (!data->states.contains(state))
+            fail(u"the state %1 is missing"_s.arg(state));
+    }
+    for (const QString &name : requiredAnimations()) {
+        if (!data->animations.contains(name))
+            fail(u"the animation %1 is missing"_s.arg(name));
+    }
+    return data;
+}
+
+std::shared_ptr<const CharacterData> loadCharacterFile(const QString &manifestPath)
+{
+    QFile file(manifestPath);
+    if (!file.open(QIODevice::ReadOnly))
+        fail(u"cannot read the character file %1: %2"_s.arg(manifestPath, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    try {
+        auto data = parseCharacter(bytes, QFileInfo(manifestPath).absolutePath());
+        const_cast<CharacterData &>(*data).manifestPath = QFileInfo(manifestPath).absoluteFilePath();
+        return data;
+    } catch (const Error &e) {
+        fail(u"%1: %2"_s.arg(manifestPath, e.message()));
+    }
+}
+
+QString resolveCharacterFile(const QString &file, const QStringList &dataDirectories)
+{
+    const QFileInfo info(file);
+    if (info.suffix().compare(u"json", Qt::CaseInsensitive) == 0 && info.isFile())
+        return info.absoluteFilePath();
+    // Only the name counts, whatever folder (in whichever spelling) came with it.
+    const QString fileName = file.section(QRegularExpression(u"[/\\\\]"_s), -1);
+    const QString name = fileName.left(fileName.lastIndexOf(u'.') > 0 ? fileName.lastIndexOf(u'.') : fileName.size());
+    if (name.isEmpty())
+        return {};
+    for (const QString &dir : dataDirectories) {
+        const QDir characters(dir + u"/characters"_s);
+        for (const QString &sub : characters.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            if (sub.compare(name, Qt::CaseInsensitive) != 0)
+                continue;
+            const QDir folder(characters.filePath(sub));
+            for (const QString &entry : folder.entryList({u"*"_s}, QDir::Files)) {
+                if (entry.compare(name + u".json"_s, Qt::CaseInsensitive) == 0)
+                    return folder.absoluteFilePath(entry);
+            }
+        }
+    }
+    return {};
+}
+
+} // namespace character

@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// A character file as the engine uses it: the parts of its art, and every animation compiled
+// into frames of fixed poses. The file format is described in docs/character-format.md.
+
+#include <memory>
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+
+#include "character/speechengine.h"
+
+class QSvgRenderer;
+
+namespace character {
+
+struct PartTransform
+{
+    double rotate = 0;
+    QPointF offset;
+    double scaleX = 1;
+    double scaleY = 1;
+    double opacity = 1;
+    int variant = 0; // index into Part::variants
+
+    friend bool operator==(const PartTransform &, const PartTransform &) = default;
+};
+
+struct Part
+{
+    QString id;
+    QStringList variants; // SVG element ids
+    QPointF pivot;
+    int parent = -1;
+    double opacity = 1;
+};
+
+// One transform per part, in the order of Character::parts.
+using Pose = QList<PartTransform>;
+
+struct Branch
+{
+    int toFrame = 0;
+    int probability = 0; // percent
+};
+
+struct Frame
+{
+    int duration = 100; // ms
+    Pose pose;
+    QList<Branch> branches; // only on the last frame of a keyframe
+    int exitFrame = -1;     // where to go when the animation must end early
+    QString sound;          // absolute path, on the first frame of a keyframe
+};
+
+struct Animation
+{
+    QString name;
+    QList<Frame> frames;
+    QString returnAnimation;
+};
+
+struct CharacterData
+{
+    QString name;
+    QString manifestPath;
+    QString artPath;
+    QByteArray art;
+    QSizeF frameSize; // device-independent pixels
+    QPointF balloonAnchor;
+    VoiceSettings voice;
+    QList<Part> parts;
+    int mouthPart = -1;
+    int mouthVariants[7] = {0, 0, 0, 0, 0, 0, 0}; // by MouthShape
+    QHash<QString, Animation> animations;
+    QHash<QString, QStringList> states;
+
+    Pose neutralPose() const;
+    const Animation *animation(const QString &name) const;
+};
+
+// The animations a character must have for the program to use it, and the states the engine
+// plays by itself.
+const QStringList &requiredAnimations();
+const QStringList &stateNames();
+
+// Reads a manifest and its art; throws Error naming the file and the fault.
+std::shared_ptr<const CharacterData> loadCharacterFile(const QString &manifestPath);
+
+// The same from bytes already read: baseDir is where the art and sounds are looked for. When
+// artOverride is given it is used as the art instead of reading the file (the fuzz target uses
+// this so that one input covers both).
+std::shared_ptr<const CharacterData> parseCharacter(const QByteArray &manifest, const QString &baseDir,
+                                                   const QByteArray *artOverride = nullptr);
+
+// Where the character of a program's file name ("Merlin.acs") lives: characters/<name>/<name>.json
+// in one of the folders, names compared without regard to case. A path to an existing .json file
+// stands for itself. Empty when nothing matches.
+QString resolveCharacterFile(const QString &file, const QStringList &dataDirectories);
+
+} // namespace character

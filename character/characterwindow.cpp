@@ -1,0 +1,224 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "character/characterwindow.h"
+
+#include <QApplication>
+#include <QBitmap>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+#ifdef ZUMBREL_HAVE_XCB
+#include <xcb/xcb.h>
+#endif
+
+using namespace Qt::StringLiterals;
+
+namespace character {
+
+const char *const CharacterWindow::ownWindowProperty = "zumbrelCharacterWindow";
+
+bool desktopHasCompositor()
+{
+    const QString platform = QGuiApplication::platformName();
+    if (platform.startsWith(u"wayland"))
+        return true;
+#ifdef ZUMBREL_HAVE_XCB
+    if (platform == u"xcb") {
+        auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        if (!x11 || !x11->connection())
+            return false;
+        xcb_connection_t *connection = x11->connection();
+        // A compositing manager owns the _NET_WM_CM_S<screen> selection.
+        const QByteArray name = "_NET_WM_CM_S0";
+        xcb_intern_atom_reply_t *atom =
+            xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, uint16_t(name.size()), name.constData()), nullptr);
+        if (!atom)
+            return false;
+        bool owned = false;
+        if (atom->atom != XCB_ATOM_NONE) {
+            xcb_get_selection_owner_reply_t *owner =
+                xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
+            owned = owner && owner->owner != XCB_WINDOW_NONE;
+            free(owner);
+        }
+        free(atom);
+        return owned;
+    }
+#endif
+    return false;
+}
+
+void keepOffTaskbar(QWidget *window)
+{
+#ifdef ZUMBREL_HAVE_XCB
+    if (QGuiApplication::platformName() != u"xcb")
+        return;
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection())
+        return;
+    xcb_connection_t *connection = x11->connection();
+    const auto atom = [connection](const char *name) {
+        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, uint16_t(qstrlen(name)), name), nullptr);
+        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        free(reply);
+        return result;
+    };
+    // Utility windows stay out of most task bars already; these states say it to all of them.
+    // Qt keeps states it did not set when it maps the window.
+    const xcb_atom_t states[] = {atom("_NET_WM_STATE_SKIP_TASKBAR"), atom("_NET_WM_STATE_SKIP_PAGER")};
+    xcb_change_property(connection, XCB_PROP_MODE_APPEND, xcb_window_t(window->winId()), atom("_NET_WM_STATE"),
+                        XCB_ATOM_ATOM, 32, 2, states);
+    xcb_flush(connection);
+#else
+    Q_UNUSED(window);
+#endif
+}
+
+short shiftState(Qt::KeyboardModifiers modifiers)
+{
+    short state = 0;
+    if (modifiers & Qt::ShiftModifier)
+        state |= 1;
+    if (modifiers & Qt::ControlModifier)
+        state |= 2;
+    if (modifiers & Qt::AltModifier)
+        state |= 4;
+    return state;
+}
+
+namespace {
+
+short buttonCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+CharacterWindow::CharacterWindow(bool translucent, QWidget *parent)
+    : QWidget(parent,
+              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
+                  | Qt::NoDropShadowWindowHint)
+    , m_translucent(translucent)
+{
+    setObjectName(u"characterWindow"_s);
+    setProperty(ownWindowProperty, true);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setAttribute(Qt::WA_TranslucentBackground, translucent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::NoFocus);
+    setWindowTitle(u"Character"_s);
+    keepOffTaskbar(this);
+}
+
+void CharacterWindow::setFrame(const QImage &frame)
+{
+    const QSize logical = (QSizeF(frame.size()) / frame.devicePixelRatio()).toSize();
+    if (size() != logical)
+        setFixedSize(logical);
+    m_frame = frame;
+    if (!m_translucent) {
+        // Without a compositor only the shape shows through; only the character's own pixels
+        // then take the mouse, too.
+        QBitmap mask = QBitmap::fromImage(frame.createAlphaMask(Qt::ThresholdAlphaDither | Qt::MonoOnly));
+        mask.setDevicePixelRatio(frame.devicePixelRatio());
+        QRegion region(mask);
+        if (region.isEmpty())
+            region = QRegion(0, 0, 1, 1); // an empty mask would mean no mask at all
+        setMask(region);
+    }
+    update();
+}
+
+void CharacterWindow::moveWithinWorkArea(QPoint topLeft)
+{
+    QScreen *screen = QGuiApplication::screenAt(topLeft + QPoint(width() / 2, height() / 2));
+    if (!screen)
+        screen = QGuiApplication::screenAt(topLeft);
+    if (!screen)
+        screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        topLeft.setX(std::clamp(topLeft.x(), area.left(), std::max(area.left(), area.right() + 1 - width())));
+        topLeft.setY(std::clamp(topLeft.y(), area.top(), std::max(area.top(), area.bottom() + 1 - height())));
+    }
+    move(topLeft);
+}
+
+void CharacterWindow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(rect(), Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.drawImage(QPointF(0, 0), m_frame);
+}
+
+void CharacterWindow::mousePressEvent(QMouseEvent *event)
+{
+    if (m_pressed != Qt::NoButton)
+        return;
+    m_pressed = event->button();
+    m_pressGlobal = event->globalPosition().toPoint();
+    m_pressWindowPos = pos();
+    m_dragging = false;
+    if (m_pressed == Qt::RightButton) {
+        m_pressed = Qt::NoButton;
+        emit menuRequested(m_pressGlobal);
+    }
+}
+
+void CharacterWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_pressed != Qt::LeftButton)
+        return;
+    const QPoint delta = event->globalPosition().toPoint() - m_pressGlobal;
+    if (!m_dragging && delta.manhattanLength() < QApplication::startDragDistance())
+        return;
+    m_dragging = true;
+    moveWithinWorkArea(m_pressWindowPos + delta);
+}
+
+void CharacterWindow::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != m_pressed)
+        return;
+    const Qt::MouseButton button = m_pressed;
+    m_pressed = Qt::NoButton;
+    const short shift = shiftState(event->modifiers());
+    const QPoint where = event->globalPosition().toPoint();
+    if (m_dragging) {
+        m_dragging = false;
+        emit dragged(buttonCode(button), shift, where);
+    } else if (buttonCode(button) != 0) {
+        emit clicked(buttonCode(button), shift, where);
+    }
+}
+
+void CharacterWindow::moveEvent(QMoveEvent *)
+{
+    emit moved();
+}
+
+void CharacterWindow::closeEvent(QCloseEvent *event)
+{
+    // Refusing would stop the application from quitting; the character shows itself again
+    // if it still has something to do.
+    event->accept();
+    emit closedFromOutside();
+}
+
+} // namespace character

@@ -1,0 +1,333 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "character/agent.h"
+#include "character/animationplayer.h"
+#include "character/characterfile.h"
+#include "character/desktopagent.h"
+#include "character/framerenderer.h"
+
+using namespace Qt::StringLiterals;
+using namespace character;
+
+namespace {
+
+QString blobDir()
+{
+    return QStringLiteral(ZUMBREL_TEST_DATA) + u"/characters/blob"_s;
+}
+
+QJsonObject blobManifest()
+{
+    QFile file(blobDir() + u"/blob.json"_s);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("the test character is missing");
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+QByteArray blobArt()
+{
+    QFile file(blobDir() + u"/blob.svg"_s);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("the test character's art is missing");
+    return file.readAll();
+}
+
+// Replaces a value found by a path of keys and array indices; a null value removes it.
+QJsonValue edited(const QJsonValue &value, QStringList path, const QJsonValue &replacement)
+{
+    if (path.isEmpty())
+        return replacement;
+    const QString key = path.takeFirst();
+    if (value.isArray()) {
+        QJsonArray array = value.toArray();
+        const int index = key.toInt();
+        array[index] = edited(array.at(index), path, replacement);
+        return array;
+    }
+    QJsonObject object = value.toObject();
+    if (path.isEmpty() && replacement.isNull())
+        object.remove(key);
+    else
+        object[key] = edited(object.value(key), path, replacement);
+    return object;
+}
+
+// Records which frames of an animation a player shows, by their pose of the head part.
+QList<int> framesShown(AnimationPlayer &player, const Animation &animation)
+{
+    QList<int> shown;
+    QObject::connect(&player, &AnimationPlayer::frameChanged, &player,
+                     [&shown, &player](const Frame &) { shown << player.frameIndex(); });
+    QSignalSpy finished(&player, &AnimationPlayer::finished);
+    player.start(&animation);
+    if (!finished.wait(5000))
+        qWarning("the animation did not finish");
+    return shown;
+}
+
+} // namespace
+
+class TestCharacterFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void loadsTheTestCharacter()
+    {
+        const auto data = loadCharacterFile(blobDir() + u"/blob.json"_s);
+        QCOMPARE(data->name, u"Blob"_s);
+        QCOMPARE(data->frameSize, QSizeF(120, 150));
+        QCOMPARE(data->voice.rate, 1.0);
+        for (const QString &name : requiredAnimations())
+            QVERIFY2(data->animation(name), qPrintable(name));
+        for (const QString &state : stateNames())
+            QVERIFY2(!data->states.value(state).isEmpty(), qPrintable(state));
+        // The mouth shapes map onto the mouth part's variants in the order the shapes are named.
+        QCOMPARE(data->parts.at(data->mouthPart).id, u"mouth"_s);
+        QCOMPARE(data->parts.at(data->mouthPart).variants.at(data->mouthVariants[int(MouthShape::Narrow)]),
+                 u"mouth-narrow"_s);
+        // A part given no pivot turns about the middle of its drawing.
+        const Part &eyes = data->parts.at(4);
+        QCOMPARE(eyes.id, u"eyes"_s);
+        QVERIFY(qAbs(eyes.pivot.x() - 60) < 1 && qAbs(eyes.pivot.y() - 48) < 1);
+    }
+
+    void compilesKeyframesIntoFrames()
+    {
+        const auto data = loadCharacterFile(blobDir() + u"/blob.json"_s);
+        const Animation *showing = data->animation(u"Showing"_s);
+        // Three steps from the small, transparent body to the neutral pose, then the neutral frame.
+        QCOMPARE(showing->frames.size(), 4);
+        const int body = 1;
+        QCOMPARE(showing->frames.at(0).pose.at(body).scaleX, 0.1);
+        QCOMPARE(showing->frames.at(0).pose.at(body).opacity, 0.0);
+        double previous = 0;
+        for (int i = 1; i < 4; ++i) {
+            QVERIFY(showing->frames.at(i).pose.at(body).scaleX > previous);
+            previous = showing->frames.at(i).pose.at(body).scaleX;
+        }
+        QCOMPARE(showing->frames.last().pose, data->neutralPose());
+        for (const Animation &animation : data->animations) {
+            for (const Frame &frame : animation.frames)
+                QVERIFY2(frame.duration >= 100, qPrintable(animation.name));
+        }
+        // Branches sit on the last frame of their keyframe and lead to the target's first frame.
+        const Animation *wave = data->animation(u"Wave"_s);
+        const auto withBranch = std::find_if(wave->frames.begin(), wave->frames.end(),
+                                             [](const Frame &f) { return !f.branches.isEmpty(); });
+        QVERIFY(withBranch != wave->frames.end());
+        QCOMPARE(withBranch - wave->frames.begin(), 5);
+        QCOMPARE(withBranch->branches.first().toFrame, 2);
+        QCOMPARE(withBranch->exitFrame, 8);
+        QCOMPARE(data->animation(u"GetAttention"_s)->returnAnimation, u"GetAttentionReturn"_s);
+    }
+
+    void refusesBrokenFiles_data()
+    {
+        QTest::addColumn<QStringList>("path");
+        QTest::addColumn<QJsonValue>("value");
+        QTest::addColumn<QByteArray>("rawManifest"); // used instead of the edited one when set
+        QTest::addColumn<QByteArray>("art");
+
+        const QByteArray art = blobArt();
+        const auto row = [&](const char *name, QStringList path, QJsonValue value, QByteArray raw = {},
+                             QByteArray svg = {}) {
+            QTest::newRow(name) << path << value << raw << (svg.isNull() ? art : svg);
+        };
+        row("not JSON", {}, {}, "{ \"format\": 1, ");
+        row("not an object", {}, {}, "[1, 2, 3]");
+        row("empty file", {}, {}, " ");
+        row("unknown format", {u"format"_s}, 2);
+        row("format is text", {u"format"_s}, u"1"_s);
+        row("no art named", {u"art"_s}, QJsonValue::Null);
+        row("art file missing", {u"art"_s}, u"nowhere.svg"_s);
+        row("art not SVG", {}, {}, {}, "this is not <svg");
+        row("art truncated", {}, {}, {}, art.left(art.size() / 2));
+        row("missing animation", {u"animations"_s, u"Sad"_s}, QJsonValue::Null);
+        row("missing state", {u"states"_s, u"Hearing"_s}, QJsonValue::Null);
+        row("state names missing animation", {u"states"_s, u"Hearing"_s}, QJsonArray{u"Nope"_s});
+        row("variant not in art", {u"parts"_s, u"0"_s, u"variants"_s}, QJsonArray{u"no-such-group"_s});
+        row("part without variants", {u"parts"_s, u"0"_s, u"variants"_s}, QJsonArray{});
+        row("unknown parent", {u"parts"_s, u"0"_s, u"parent"_s}, u"ghost"_s);
+        row("parents in a cycle", {u"parts"_s, u"1"_s, u"parent"_s}, u"head"_s);
+        row("frame shorter than 100 ms", {u"animations"_s, u"Greet"_s, u"keyframes"_s, u"2"_s, u"duration"_s}, 50);
+        row("steps make frames too short",
+            {u"animations"_s, u"Greet"_s, u"keyframes"_s, u"0"_s, u"steps"_s}, 4);
+        row("branch total above 100",
+            {u"animations"_s, u"Branchy"_s, u"keyframes"_s, u"0"_s, u"branches"_s},
+            QJsonArray{QJsonObject{{u"to"_s, 1}, {u"probability"_s, 60}}, QJsonObject{{u"to"_s, 2}, {u"probability"_s, 60}}});
+        row("branch to unknown label",
+            {u"animations"_s, u"Branchy"_s, u"keyframes"_s, u"0"_s, u"branches"_s},
+            QJsonArray{QJsonObject{{u"to"_s, u"nowhere"_s}, {u"probability"_s, 10}}});
+        row("exit past the end", {u"animations"_s, u"Forever"_s, u"keyframes"_s, u"0"_s, u"exit"_s}, 7);
+        row("unknown return animation", {u"animations"_s, u"GetAttention"_s, u"return"_s}, u"Nope"_s);
+        row("pose of unknown part",
+            {u"animations"_s, u"Write"_s, u"keyframes"_s, u"1"_s, u"pose"_s}, QJsonObject{{u"tail"_s, QJsonObject{}}});
+        row("opacity above 1",
+            {u"animations"_s, u"Write"_s, u"keyframes"_s, u"1"_s, u"pose"_s, u"arm-right"_s, u"opacity"_s}, 3);
+        row("offset not a pair",
+            {u"animations"_s, u"Write"_s, u"keyframes"_s, u"1"_s, u"pose"_s, u"arm-right"_s, u"offset"_s},
+            QJsonArray{1});
+        row("variant of another part",
+            {u"animations"_s, u"Write"_s, u"keyframes"_s, u"1"_s, u"pose"_s, u"arm-right"_s, u"variant"_s},
+            u"eyes-closed"_s);
+        row("mouth shape missing", {u"mouth"_s, u"shapes"_s, u"narrow"_s}, QJsonValue::Null);
+        row("mouth shape not a mouth variant", {u"mouth"_s, u"shapes"_s, u"narrow"_s}, u"hat"_s);
+        row("voice rate out of range", {u"voice"_s, u"rate"_s}, 40);
+        row("no keyframes", {u"animations"_s, u"Read"_s, u"keyframes"_s}, QJsonArray{});
+    }
+
+    void refusesBrokenFiles()
+    {
+        QFETCH(QStringList, path);
+        QFETCH(QJsonValue, value);
+        QFETCH(QByteArray, rawManifest);
+        QFETCH(QByteArray, art);
+
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QFile svg(dir.filePath(u"blob.svg"_s));
+        QVERIFY(svg.open(QIODevice::WriteOnly));
+        svg.write(art);
+        svg.close();
+        const QByteArray manifest = !rawManifest.isNull()
+            ? rawManifest
+            : QJsonDocument(edited(blobManifest(), path, value).toObject()).toJson();
+        QFile json(dir.filePath(u"blob.json"_s));
+        QVERIFY(json.open(QIODevice::WriteOnly));
+        json.write(manifest);
+        json.close();
+
+        try {
+            loadCharacterFile(json.fileName());
+            QFAIL("the file was accepted");
+        } catch (const Error &e) {
+            QVERIFY(e.message().contains(json.fileName()));
+        }
+        // The program's load reports it at the call, too.
+        DesktopAgent agent;
+        agent.setTrayIconEnabled(false);
+        QVERIFY_THROWS_EXCEPTION(Error, agent.Characters().Load(u"MyChar"_s, json.fileName()));
+        QVERIFY_THROWS_EXCEPTION(Error, agent.Characters().Item(u"MyChar"_s));
+    }
+
+    void refusesMissingFile()
+    {
+        DesktopAgent agent;
+        agent.setTrayIconEnabled(false);
+        agent.setCharacterDirectories({QStringLiteral(ZUMBREL_TEST_DATA) + u"/nowhere"_s});
+        QVERIFY_THROWS_EXCEPTION(Error, agent.Characters().Load(u"MyChar"_s, u"Merlin.acs"_s));
+        QVERIFY_THROWS_EXCEPTION(Error, loadCharacterFile(blobDir() + u"/missing.json"_s));
+    }
+
+    void findsCharacterByBaseName_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("as the program names it") << u"Blob.acs"_s << true;
+        QTest::newRow("lower case") << u"blob.acs"_s << true;
+        QTest::newRow("upper case, no suffix") << u"BLOB"_s << true;
+        QTest::newRow("with a folder") << u"/usr/share/chars/Blob.acs"_s << true;
+        QTest::newRow("with a Windows folder") << u"C:\\Windows\\msagent\\chars\\Blob.acs"_s << true;
+        QTest::newRow("manifest path") << blobDir() + u"/blob.json"_s << true;
+        QTest::newRow("other name") << u"Merlin.acs"_s << false;
+        QTest::newRow("empty") << QString() << false;
+    }
+
+    void findsCharacterByBaseName()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, found);
+        const QString path = resolveCharacterFile(file, {u"/nonexistent"_s, QStringLiteral(ZUMBREL_TEST_DATA) + u"/.."_s,
+                                                         QStringLiteral(ZUMBREL_TEST_DATA)});
+        if (found)
+            QCOMPARE(QFileInfo(path).canonicalFilePath(), QFileInfo(blobDir() + u"/blob.json"_s).canonicalFilePath());
+        else
+            QVERIFY(path.isEmpty());
+    }
+
+    void branchesFollowTheRandomSource_data()
+    {
+        QTest::addColumn<double>("draw");
+        QTest::addColumn<QList<int>>("frames");
+        // Branchy: a (50 % to c), b, c, end.
+        QTest::newRow("branch taken") << 0.3 << QList<int>{0, 2, 3};
+        QTest::newRow("branch not taken") << 0.7 << QList<int>{0, 1, 2, 3};
+        QTest::newRow("edge of the branch") << 0.5 << QList<int>{0, 1, 2, 3};
+    }
+
+    void branchesFollowTheRandomSource()
+    {
+        QFETCH(double, draw);
+        QFETCH(QList<int>, frames);
+        const auto data = loadCharacterFile(blobDir() + u"/blob.json"_s);
+        AnimationPlayer player([draw] { return draw; });
+        QCOMPARE(framesShown(player, *data->animation(u"Branchy"_s)), frames);
+    }
+
+    void seededBranchesRepeat()
+    {
+        // The speaking loop branches back 95 % of the time; the same seed plays it the same way.
+        const auto data = loadCharacterFile(blobDir() + u"/blob.json"_s);
+        Animation animation = *data->animation(u"Speaking"_s);
+        animation.frames[3].branches = {{0, 60}};
+        const auto run = [&](quint32 seed) {
+            QRandomGenerator generator(seed);
+            AnimationPlayer player([&generator] { return generator.generateDouble(); });
+            return framesShown(player, animation);
+        };
+        const QList<int> first = run(7);
+        QCOMPARE(run(7), first);
+        QVERIFY(first.size() >= 5);
+        QCOMPARE(first.last(), 4);
+    }
+
+    void endingEarlyTakesTheExit()
+    {
+        const auto data = loadCharacterFile(blobDir() + u"/blob.json"_s);
+        AnimationPlayer player([] { return 0.0; });
+        QSignalSpy finished(&player, &AnimationPlayer::finished);
+        player.start(data->animation(u"Forever"_s));
+        QTest::qWait(350);
+        QCOMPARE(finished.size(), 0);
+        QVERIFY(player.endEarly());
+        QCOMPARE(player.frameIndex(), 1);
+        QVERIFY(finished.wait(2000));
+        // Without an exit the animation stops at once.
+        player.start(data->animation(u"Blink"_s));
+        QVERIFY(!player.endEarly());
+        QCOMPARE(finished.size(), 2);
+    }
+
+    void rendersPartsAndMouth()
+    {
+        const auto data = loadCharacterFile(blobDir() + u"/blob.json"_s);
+        FrameRenderer renderer(data);
+        const QImage neutral = renderer.render(data->neutralPose(), 1.0);
+        QCOMPARE(neutral.size(), QSize(120, 150));
+        QVERIFY(qAlpha(neutral.pixel(60, 100)) == 255); // body
+        QVERIFY(qAlpha(neutral.pixel(2, 2)) == 0);      // around the character
+        QVERIFY(qAlpha(neutral.pixel(104, 25)) == 0);   // the star is hidden at rest
+        const QImage attention = renderer.render(data->animation(u"GetAttention"_s)->frames.last().pose, 1.0);
+        QVERIFY(qAlpha(attention.pixel(104, 25)) > 0);
+        // A wide mouth covers what the closed one leaves open.
+        const QImage wide = renderer.render(data->neutralPose(), 1.0, MouthShape::Wide4);
+        QVERIFY(wide.pixel(60, 68) != neutral.pixel(60, 68));
+        // Twice the scale: twice the pixels, same drawing.
+        const QImage sharp = renderer.render(data->neutralPose(), 2.0);
+        QCOMPARE(sharp.size(), QSize(240, 300));
+        QCOMPARE(qAlpha(sharp.pixel(120, 200)), 255);
+        QVERIFY(data->frameSize.width() >= renderer.paintedBounds(data->neutralPose()).right());
+    }
+};
+
+QTEST_MAIN(TestCharacterFile)
+#include "tst_characterfile.moc"

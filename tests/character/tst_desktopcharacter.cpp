@@ -1,0 +1,576 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QAction>
+#include <QApplication>
+#include <QEventLoop>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include "character/balloonwindow.h"
+#include "character/characterwindow.h"
+#include "character/desktopagent.h"
+#include "character/readingtimespeech.h"
+
+using namespace Qt::StringLiterals;
+using namespace character;
+
+namespace {
+
+// Speech that records what it was asked to say and ends on the next turn of the event loop.
+class InstantSpeech final : public SpeechEngine
+{
+public:
+    explicit InstantSpeech(QStringList *said)
+        : m_said(said)
+    {
+    }
+    void speak(const QString &text, const VoiceSettings &) override
+    {
+        *m_said << text;
+        emit wordStarted(0, text);
+        QTimer::singleShot(0, this, [this] { emit finished(); });
+    }
+    void stop() override {}
+
+private:
+    QStringList *m_said;
+};
+
+class FakeRecognizer final : public CommandRecognizer
+{
+public:
+    void setCommands(const QList<VoiceCommand> &commands) override { m_commands = commands; }
+    void startListening() override {}
+    void stopListening() override {}
+    bool isAvailable() const override { return true; }
+    void hear(const UserInput &input) { emit heard(input); }
+    QList<VoiceCommand> m_commands;
+};
+
+QString statuses(const QList<RequestPtr> &requests)
+{
+    QString s;
+    for (const RequestPtr &r : requests)
+        s += QString::number(r->Status());
+    return s;
+}
+
+// The pointer at a point of the screen, as the window sees it wherever it stands by now.
+void sendMouse(QWidget *window, QEvent::Type type, Qt::MouseButton button, QPoint globalPoint,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    const QPointF global(globalPoint);
+    const QPointF local = window->mapFromGlobal(global);
+    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent event(type, local, global, type == QEvent::MouseMove ? Qt::NoButton : button, buttons,
+                      modifiers);
+    QApplication::sendEvent(window, &event);
+}
+
+} // namespace
+
+class TestDesktopCharacter : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<DesktopAgent> m_agent;
+    std::shared_ptr<Character> m_character;
+    DesktopCharacter *m_desktop = nullptr;
+    QStringList m_said;
+
+    // Speech ends quickly so the queue tests stay short; the reading-time engine has its own test.
+    void load(SpeechEngineFactory speech = {})
+    {
+        m_agent = std::make_unique<DesktopAgent>();
+        m_agent->setCharacterDirectories({QStringLiteral(ZUMBREL_TEST_DATA)});
+        m_agent->setIdleDelay(-1);
+        m_agent->setTranslucentWindows(false);
+        m_agent->setTrayIconEnabled(false);
+        m_agent->setRandomSeed(42);
+        m_said.clear();
+        m_agent->setSpeechEngineFactory(speech ? speech : [this] { return std::make_unique<InstantSpeech>(&m_said); });
+        const RequestPtr loaded = m_agent->Characters().Load(u"MyChar"_s, u"Blob.acs"_s);
+        QCOMPARE(loaded->Status(), 0);
+        m_character = m_agent->Characters().Item(u"MyChar"_s);
+        m_desktop = m_agent->character(u"MyChar"_s);
+    }
+
+private slots:
+    void cleanup()
+    {
+        m_character.reset();
+        m_agent.reset();
+    }
+
+    void requestsRunInCallOrder()
+    {
+        load();
+        QList<RequestPtr> requests{m_character->Show(), m_character->Play(u"Greet"_s), m_character->Speak(u"Hello there"_s),
+                                   m_character->Play(u"Wave"_s), m_character->Play(u"RestPose"_s)};
+        // The show starts at once; the rest wait their turn.
+        QCOMPARE(statuses(requests), u"42222"_s);
+        QVERIFY(m_character->Visible());
+        QString seen = statuses(requests);
+        QStringList history{seen};
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const QString now = statuses(requests);
+                if (now != history.last())
+                    history << now;
+                return now == u"00000"_s;
+            }(),
+            10000);
+        // At every moment: ended requests, then at most one in progress, then pending ones.
+        static const QRegularExpression ordered(u"^0*4?2*$"_s);
+        for (const QString &state : std::as_const(history))
+            QVERIFY2(ordered.match(state).hasMatch(), qPrintable(history.join(u' ')));
+        QCOMPARE(m_said, QStringList{u"Hello there"_s});
+    }
+
+    void stopAllInterruptsCurrentAndQueued_data()
+    {
+        QTest::addColumn<int>("waitMs");
+        QTest::newRow("mid-animation") << 250;
+        QTest::newRow("at once") << 0;
+    }
+
+    void stopAllInterruptsCurrentAndQueued()
+    {
+        QFETCH(int, waitMs);
+        load();
+        m_character->Show(true);
+        QList<RequestPtr> requests{m_character->Play(u"Explain"_s), m_character->Speak(u"One|Two"_s),
+                                   m_character->Play(u"Wave"_s)};
+        QTest::qWait(waitMs);
+        QCOMPARE(statuses(requests), u"422"_s);
+        m_character->StopAll();
+        QCOMPARE(statuses(requests), u"333"_s);
+        // Back in the rest pose at once, and nothing plays on.
+        QCOMPARE(m_desktop->pose(), m_desktop->data().neutralPose());
+        QVERIFY(m_desktop->currentAnimation().isEmpty());
+        QTest::qWait(300);
+        QCOMPARE(statuses(requests), u"333"_s);
+        QVERIFY(m_said.isEmpty());
+        QVERIFY(m_character->Visible());
+        // The queue works on afterwards.
+        const RequestPtr after = m_character->Play(u"Pleased"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(after->Status(), 0, 5000);
+    }
+
+    void stopAllDuringSpeechHidesTheBalloon()
+    {
+        load([] {
+            auto speech = std::make_unique<ReadingTimeSpeech>();
+            speech->setWordMs(150);
+            return speech;
+        });
+        m_character->Show(true);
+        const RequestPtr speak = m_character->Speak(u"a rather long sentence to read"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(m_desktop->balloon()->isVisible(), 2000);
+        m_character->StopAll();
+        QCOMPARE(speak->Status(), 3);
+        QVERIFY(!m_desktop->balloon()->isVisible());
+        const QString shown = m_desktop->balloon()->text();
+        QTest::qWait(400);
+        QCOMPARE(m_desktop->balloon()->text(), shown);
+    }
+
+    void visibleFollowsShowAndHide()
+    {
+        load();
+        QVERIFY(!m_character->Visible());
+        QVERIFY(!m_desktop->window()->isVisible());
+        const RequestPtr show = m_character->Show();
+        QVERIFY(m_character->Visible());
+        QVERIFY(m_desktop->window()->isVisible());
+        const RequestPtr hide = m_character->Hide();
+        // Visible until the hide is carried out, after its animation.
+        QVERIFY(m_character->Visible());
+        QTRY_COMPARE_WITH_TIMEOUT(show->Status(), 0, 3000);
+        QVERIFY(m_character->Visible());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_character->Visible(), 3000);
+        QCOMPARE(hide->Status(), 0);
+        QVERIFY(!m_desktop->window()->isVisible());
+
+        // Behind other requests, a show takes effect only when its turn comes.
+        m_character->Show(true);
+        m_character->Play(u"Greet"_s);
+        const RequestPtr fastHide = m_character->Hide(true);
+        const RequestPtr showAgain = m_character->Show(true);
+        QVERIFY(m_character->Visible());
+        QTRY_COMPARE_WITH_TIMEOUT(fastHide->Status(), 0, 3000);
+        QCOMPARE(showAgain->Status(), 0);
+        QVERIFY(m_character->Visible());
+        m_character->Hide(true);
+        QVERIFY(!m_character->Visible());
+    }
+
+    void survivesTheApplicationClosingItsWindows()
+    {
+        // Quitting closes every window, and the program says good-bye after that.
+        load();
+        m_character->Show(true);
+        const QPoint place = m_desktop->window()->pos();
+        QVERIFY(m_desktop->window()->close());
+        QVERIFY(!m_desktop->window()->isVisible());
+        QTRY_VERIFY(m_desktop->window()->isVisible());
+        QCOMPARE(m_desktop->window()->pos(), place);
+        QVERIFY(m_character->Visible());
+        // A hidden character stays hidden.
+        m_character->Hide(true);
+        m_desktop->window()->close();
+        QTest::qWait(50);
+        QVERIFY(!m_desktop->window()->isVisible());
+    }
+
+    void callsOnHiddenCharacterFail_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::newRow("play") << u"play"_s;
+        QTest::newRow("speak") << u"speak"_s;
+        QTest::newRow("hide") << u"hide"_s;
+        QTest::newRow("unknown animation") << u"unknown"_s;
+    }
+
+    void callsOnHiddenCharacterFail()
+    {
+        QFETCH(QString, call);
+        load();
+        RequestPtr request;
+        if (call == u"play")
+            request = m_character->Play(u"Greet"_s);
+        else if (call == u"speak")
+            request = m_character->Speak(u"Hello"_s);
+        else if (call == u"hide")
+            request = m_character->Hide();
+        else
+            request = m_character->Play(u"NoSuchAnimation"_s);
+        QCOMPARE(request->Status(), 1);
+        QVERIFY(request->hasEnded());
+        QVERIFY(!m_character->Visible());
+        QVERIFY(!m_desktop->window()->isVisible());
+        QVERIFY(!m_desktop->balloon()->isVisible());
+        QVERIFY(m_said.isEmpty());
+    }
+
+    void unknownAnimationFailsAndQueueGoesOn()
+    {
+        load();
+        m_character->Show(true);
+        const RequestPtr wrong = m_character->Play(u"Dance"_s);
+        const RequestPtr next = m_character->Play(u"Blink"_s);
+        QCOMPARE(wrong->Status(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(next->Status(), 0, 3000);
+    }
+
+    void returnAnimationJoinsHeldPose()
+    {
+        load();
+        m_character->Show(true);
+        m_character->Play(u"GetAttention"_s);
+        const RequestPtr wave = m_character->Play(u"Wave"_s);
+        QStringList played;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const QString now = m_desktop->currentAnimation();
+                if (!now.isEmpty() && (played.isEmpty() || played.last() != now))
+                    played << now;
+                return wave->hasEnded();
+            }(),
+            8000);
+        QCOMPARE(played, (QStringList{u"GetAttention"_s, u"GetAttentionReturn"_s, u"Wave"_s}));
+        // The return animation played by the program itself is not doubled.
+        m_character->Play(u"GetAttention"_s);
+        const RequestPtr back = m_character->Play(u"GetAttentionReturn"_s);
+        played.clear();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const QString now = m_desktop->currentAnimation();
+                if (!now.isEmpty() && (played.isEmpty() || played.last() != now))
+                    played << now;
+                return back->hasEnded();
+            }(),
+            8000);
+        QCOMPARE(played, (QStringList{u"GetAttention"_s, u"GetAttentionReturn"_s}));
+
+        // The character also comes back to rest before it leaves.
+        m_character->Play(u"GetAttention"_s);
+        const RequestPtr hide = m_character->Hide();
+        played.clear();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const QString now = m_desktop->currentAnimation();
+                if (!now.isEmpty() && (played.isEmpty() || played.last() != now))
+                    played << now;
+                return hide->hasEnded();
+            }(),
+            8000);
+        QCOMPARE(played, (QStringList{u"GetAttention"_s, u"GetAttentionReturn"_s, u"Hiding"_s}));
+        QCOMPARE(hide->Status(), 0);
+        QVERIFY(!m_character->Visible());
+    }
+
+    void speakPicksOneAlternative()
+    {
+        load();
+        m_character->Show(true);
+        const QStringList alternatives{u"Ouch!"_s, u"That tickles"_s, u"Don't click me"_s};
+        RequestPtr last;
+        for (int i = 0; i < 30; ++i)
+            last = m_character->Speak(u"Ouch!||That tickles|Don't click me| "_s);
+        QTRY_COMPARE_WITH_TIMEOUT(last->Status(), 0, 10000);
+        QCOMPARE(m_said.size(), 30);
+        for (const QString &said : std::as_const(m_said))
+            QVERIFY2(alternatives.contains(said), qPrintable(said));
+        QCOMPARE(QSet<QString>(m_said.begin(), m_said.end()).size(), 3);
+
+        // The same seed picks the same phrases.
+        const QStringList first = m_said;
+        load();
+        m_character->Show(true);
+        for (int i = 0; i < 30; ++i)
+            last = m_character->Speak(u"Ouch!||That tickles|Don't click me| "_s);
+        QTRY_COMPARE_WITH_TIMEOUT(last->Status(), 0, 10000);
+        QCOMPARE(m_said, first);
+    }
+
+    void readingTimeSpeechShowsWordByWord()
+    {
+        load([] {
+            auto speech = std::make_unique<ReadingTimeSpeech>();
+            speech->setWordMs(120);
+            speech->setTrailingMs(200);
+            return speech;
+        });
+        m_character->Show(true);
+        const RequestPtr speak = m_character->Speak(u"The correct answer is 12"_s);
+        QStringList shown;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const QString now = m_desktop->balloon()->isVisible() ? m_desktop->balloon()->text() : QString();
+                if (!now.isEmpty() && (shown.isEmpty() || shown.last() != now))
+                    shown << now;
+                return speak->hasEnded();
+            }(),
+            5000);
+        QCOMPARE(speak->Status(), 0);
+        QCOMPARE(shown, (QStringList{u"The"_s, u"The correct"_s, u"The correct answer"_s, u"The correct answer is"_s,
+                                     u"The correct answer is 12"_s}));
+        // The balloon goes away shortly after.
+        QTRY_VERIFY_WITH_TIMEOUT(!m_desktop->balloon()->isVisible(), 2000);
+    }
+
+    void clickAndDragRaiseEvents_data()
+    {
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<int>("distance");
+        QTest::addColumn<int>("clickButton"); // 0: no click expected
+        QTest::addColumn<bool>("drag");
+        QTest::newRow("left click") << Qt::LeftButton << 0 << 1 << false;
+        QTest::newRow("left click with a tremble") << Qt::LeftButton << 2 << 1 << false;
+        QTest::newRow("left drag") << Qt::LeftButton << 60 << 0 << true;
+        QTest::newRow("middle click") << Qt::MiddleButton << 0 << 4 << false;
+    }
+
+    void clickAndDragRaiseEvents()
+    {
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(int, distance);
+        QFETCH(int, clickButton);
+        QFETCH(bool, drag);
+        load();
+        m_character->Show(true);
+        QSignalSpy clicks(m_agent.get(), &Agent::Click);
+        QSignalSpy drags(m_agent.get(), &Agent::DragComplete);
+        CharacterWindow *window = m_desktop->window();
+        window->move(300, 300);
+        const QPoint start = window->pos();
+        const QPoint at = window->mapToGlobal(QPoint(60, 100));
+        sendMouse(window, QEvent::MouseButtonPress, button, at, Qt::ShiftModifier);
+        sendMouse(window, QEvent::MouseMove, button, at + QPoint(distance / 2, 0), Qt::ShiftModifier);
+        sendMouse(window, QEvent::MouseMove, button, at + QPoint(distance, distance / 2), Qt::ShiftModifier);
+        sendMouse(window, QEvent::MouseButtonRelease, button, at + QPoint(distance, distance / 2), Qt::ShiftModifier);
+        QCOMPARE(clicks.size(), clickButton ? 1 : 0);
+        QCOMPARE(drags.size(), drag ? 1 : 0);
+        const QList<QVariant> args = clickButton ? clicks.first() : drags.first();
+        QCOMPARE(args.at(0).toString(), u"MyChar"_s);
+        QCOMPARE(args.at(1).value<short>(), short(clickButton ? clickButton : 1));
+        QCOMPARE(args.at(2).value<short>(), short(1)); // Shift
+        if (drag) {
+            QCOMPARE(window->pos(), start + QPoint(distance, distance / 2));
+            QVERIFY(m_desktop->isPlacementSettled());
+        } else {
+            QCOMPARE(window->pos(), start);
+        }
+        const QPoint pointer = at + QPoint(distance, distance / 2);
+        QCOMPARE(QPoint(args.at(3).value<short>(), args.at(4).value<short>()), pointer);
+    }
+
+    void menuListsHideThenCommands()
+    {
+        load();
+        m_character->Show(true);
+        CommandCollection &commands = m_character->Commands();
+        commands.Add(u"Reset"_s, u"&Reset"_s, u"Reset ..."_s, true, true);
+        commands.Add(u"Secret"_s, u"&Secret"_s, u"secret"_s, true, false);
+        commands.Add(u"VoiceOnly"_s, QString(), u"voice only"_s, true, true);
+        commands.Add(u"LevelOne"_s, u"Level &One"_s, u"... One"_s, false, true);
+        commands.Add(u"Exit"_s, u"E&xit"_s, u"Exit ..."_s, true, true);
+        QSignalSpy chosen(m_agent.get(), &Agent::Command);
+        QSignalSpy clicks(m_agent.get(), &Agent::Click);
+
+        sendMouse(m_desktop->window(), QEvent::MouseButtonPress, Qt::RightButton, m_desktop->window()->mapToGlobal(QPoint(60, 100)));
+        sendMouse(m_desktop->window(), QEvent::MouseButtonRelease, Qt::RightButton, m_desktop->window()->mapToGlobal(QPoint(60, 100)));
+        QMenu *menu = m_desktop->menu();
+        QVERIFY(menu);
+        QTRY_VERIFY(menu->isVisible());
+        QCOMPARE(clicks.size(), 0);
+        const QList<QAction *> actions = menu->actions();
+        QStringList texts;
+        for (QAction *action : actions)
+            texts << (action->isSeparator() ? u"-"_s : action->text());
+        QCOMPARE(texts, (QStringList{u"&Hide"_s, u"-"_s, u"&Reset"_s, u"Level &One"_s, u"E&xit"_s}));
+        QVERIFY(actions.at(2)->isEnabled());
+        QVERIFY(!actions.at(3)->isEnabled());
+
+        actions.at(4)->trigger();
+        QCOMPARE(chosen.size(), 1);
+        const auto input = chosen.first().first().value<UserInput>();
+        QCOMPARE(input.Count, short(1));
+        QCOMPARE(input.Name, u"Exit"_s);
+        QCOMPARE(input.Confidence, short(100));
+        QCOMPARE(input.CharacterID, u"MyChar"_s);
+        menu->hide();
+
+        // The component's own entry hides the character, cutting short what it was doing.
+        const RequestPtr busy = m_character->Play(u"Explain"_s);
+        sendMouse(m_desktop->window(), QEvent::MouseButtonPress, Qt::RightButton, m_desktop->window()->mapToGlobal(QPoint(60, 100)));
+        m_desktop->menu()->actions().first()->trigger();
+        QCOMPARE(busy->Status(), 3);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_character->Visible(), 3000);
+        QCOMPARE(chosen.size(), 1);
+    }
+
+    void commandMayUnloadTheCharacter()
+    {
+        // As the program's Exit command does: let go of the character from inside its event.
+        load();
+        m_character->Show(true);
+        m_character->Commands().Add(u"Exit"_s, u"E&xit"_s, u"Exit ..."_s, true, true);
+        bool unloaded = false;
+        connect(m_agent.get(), &Agent::Command, this, [&] {
+            m_character.reset();
+            m_agent->Characters().Unload(u"MyChar"_s);
+            unloaded = true;
+        });
+        sendMouse(m_desktop->window(), QEvent::MouseButtonPress, Qt::RightButton,
+                  m_desktop->window()->mapToGlobal(QPoint(60, 100)));
+        QAction *exit = m_desktop->menu()->actions().last();
+        QEventLoop loop;
+        QTimer::singleShot(0, exit, &QAction::trigger);
+        QTimer::singleShot(100, &loop, &QEventLoop::quit);
+        loop.exec();
+        QVERIFY(unloaded);
+        QVERIFY(!m_agent->character(u"MyChar"_s));
+    }
+
+    void recognizerHearsRegisteredCommands()
+    {
+        load();
+        FakeRecognizer recognizer;
+        m_agent->setCommandRecognizer(&recognizer);
+        m_character->Commands().Add(u"Reset"_s, u"&Reset"_s, u"Reset ..."_s, true, true);
+        m_character->Commands().Add(u"LevelOne"_s, u"Level &One"_s, u"... One"_s, false, true);
+        m_character->Commands().Add(u"Quiet"_s, u"&Quiet"_s, QString(), true, true);
+        QCOMPARE(recognizer.m_commands.size(), 2);
+        QCOMPARE(recognizer.m_commands.at(1).name, u"LevelOne"_s);
+        QCOMPARE(recognizer.m_commands.at(1).voice, u"... One"_s);
+        QVERIFY(!recognizer.m_commands.at(1).enabled);
+
+        QSignalSpy chosen(m_agent.get(), &Agent::Command);
+        UserInput heard;
+        heard.Count = 1;
+        heard.Name = u"Reset"_s;
+        heard.Confidence = 73;
+        heard.Voice = u"reset please"_s;
+        recognizer.hear(heard);
+        QCOMPARE(chosen.size(), 1);
+        const auto input = chosen.first().first().value<UserInput>();
+        QCOMPARE(input.CharacterID, u"MyChar"_s);
+        QCOMPARE(input.Voice, u"reset please"_s);
+        QCOMPARE(input.Confidence, short(73));
+    }
+
+    void idlesOnlyWhileShownAndQuiet()
+    {
+        load();
+        m_agent.reset();
+        m_agent = std::make_unique<DesktopAgent>();
+        m_agent->setCharacterDirectories({QStringLiteral(ZUMBREL_TEST_DATA)});
+        m_agent->setIdleDelay(150);
+        m_agent->setTranslucentWindows(false);
+        m_agent->setTrayIconEnabled(false);
+        m_agent->Characters().Load(u"MyChar"_s, u"blob"_s);
+        m_character = m_agent->Characters().Item(u"MyChar"_s);
+        m_desktop = m_agent->character(u"MyChar"_s);
+
+        QTest::qWait(400);
+        QVERIFY(!m_desktop->isIdling()); // hidden: no idling
+        m_character->Show(true);
+        QTRY_VERIFY_WITH_TIMEOUT(m_desktop->isIdling(), 2000);
+        const QStringList idles = m_desktop->data().states.value(u"IdlingLevel1"_s);
+        QVERIFY(idles.contains(m_desktop->currentAnimation()));
+        // A request ends the idle animation and runs next.
+        const RequestPtr play = m_character->Play(u"Pleased"_s);
+        QVERIFY(play->Status() == 2 || play->Status() == 4);
+        QTRY_COMPARE_WITH_TIMEOUT(m_desktop->currentAnimation(), u"Pleased"_s, 2000);
+        QVERIFY(!m_desktop->isIdling());
+        QTRY_COMPARE_WITH_TIMEOUT(play->Status(), 0, 3000);
+        m_character->Hide(true);
+        QTest::qWait(400);
+        QVERIFY(!m_desktop->isIdling());
+    }
+
+    void listeningAnimationsGiveWayToRequests()
+    {
+        load();
+        m_character->Show(true);
+        m_desktop->setListeningState(DesktopCharacter::ListeningState::Listening);
+        QCOMPARE(m_desktop->currentAnimation(), u"Listening"_s);
+        // The loop goes on for as long as the listening lasts.
+        QTest::qWait(1200);
+        QCOMPARE(m_desktop->currentAnimation(), u"Listening"_s);
+        m_desktop->setListeningState(DesktopCharacter::ListeningState::Hearing);
+        QTRY_COMPARE_WITH_TIMEOUT(m_desktop->currentAnimation(), u"Hearing"_s, 2000);
+        const RequestPtr play = m_character->Play(u"Pleased"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(m_desktop->currentAnimation(), u"Pleased"_s, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(play->Status(), 0, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_desktop->currentAnimation(), u"Hearing"_s, 2000);
+        m_desktop->setListeningState(DesktopCharacter::ListeningState::Off);
+        QTRY_VERIFY_WITH_TIMEOUT(m_desktop->currentAnimation().isEmpty(), 3000);
+        QCOMPARE(m_desktop->pose(), m_desktop->data().neutralPose());
+    }
+
+    void loadAndUnloadByID()
+    {
+        load();
+        QVERIFY_THROWS_EXCEPTION(Error, m_agent->Characters().Load(u"MyChar"_s, u"Blob.acs"_s));
+        QVERIFY_THROWS_EXCEPTION(Error, m_agent->Characters().Item(u"Other"_s));
+        m_character->Show(true);
+        const RequestPtr pending = m_character->Play(u"Explain"_s);
+        m_agent->Characters().Unload(u"MyChar"_s);
+        // What was still running ends, and the windows leave the screen.
+        QVERIFY(pending->hasEnded());
+        QVERIFY(!m_desktop->window()->isVisible());
+        QVERIFY(!m_character->Visible());
+        QVERIFY_THROWS_EXCEPTION(Error, m_agent->Characters().Item(u"MyChar"_s));
+        // A program that still holds the character can call it safely.
+        QCOMPARE(m_character->Play(u"Wave"_s)->Status(), 1);
+    }
+};
+
+QTEST_MAIN(TestDesktopCharacter)
+#include "tst_desktopcharacter.moc"
