@@ -13,6 +13,7 @@ AnswerBox::AnswerBox(QWidget *parent)
 {
     // "0" is an optional digit: text() leaves out the blanks, so it holds only what was typed.
     setInputMask(QString(maxDigits, u'0') + u";_"_s);
+    setAlignment(Qt::AlignCenter);
 }
 
 void AnswerBox::keyPressEvent(QKeyEvent *event)
