@@ -81,8 +81,13 @@ int run(int argc, char **argv)
     services.showAbout = &about::showAboutDialog;
 
     MainWindow window(services);
-    if (!window.Form_Load())
-        return EXIT_FAILURE;
+    try {
+        if (!window.Form_Load())
+            return EXIT_FAILURE;
+    } catch (const std::exception &error) {
+        // Outside the event loop, so the application object cannot catch it.
+        reportFatalError(QString::fromLocal8Bit(error.what()));
+    }
 
     platform::TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &platform::TerminationSignals::terminationRequested, &window, &MainWindow::close);
