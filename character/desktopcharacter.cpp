@@ -845,10 +845,10 @@ void DesktopCharacter::onHeard(const UserInput &heard)
         if (heard.Count > 0) {
             const QString words = heard.Voice.trimmed().isEmpty() ? heard.Name : heard.Voice.trimmed();
             m_tip->showTip(ListeningTip::Mark::Listening, u"%1 heard:"_s.arg(m_data->name),
-                           u"\u201c%1\u201d"_s.arg(words), m_window->frameGeometry());
+                           u"\u201c%1\u201d"_s.arg(words), QString(), m_window->frameGeometry());
         } else {
             m_tip->showTip(ListeningTip::Mark::Listening, u"I didn't understand."_s,
-                           commands.isEmpty() ? QString() : u"Say: "_s + commands, m_window->frameGeometry());
+                           commands.isEmpty() ? QString() : u"Say: "_s + commands, QString(), m_window->frameGeometry());
         }
         m_tipTimer.start(heardTipMs);
     }
@@ -875,13 +875,14 @@ void DesktopCharacter::onRecognizerUnavailable(const QString &reason)
 void DesktopCharacter::showListeningTip()
 {
     const QString commands = sayableCommands(m_commands.entries());
-    QString body = commands.isEmpty() ? u"There is no command to give just now."_s : u"Say: "_s + commands;
+    const QString body = commands.isEmpty() ? u"There is no command to give just now."_s : u"Say: "_s + commands;
     const QString &key = m_options.listeningKeyName;
+    QString note;
     if (m_listenMode == ListenMode::Once)
-        body += key.isEmpty() ? u"\nSpeak now."_s : u"\nSpeak now. Next time you can hold %1 and speak."_s.arg(key);
+        note = key.isEmpty() ? u"Speak now."_s : u"Speak now. You can also hold %1 while you speak."_s.arg(key);
     else if (!key.isEmpty())
-        body += u"\nKeep holding %1 while you speak."_s.arg(key);
-    m_tip->showTip(ListeningTip::Mark::Listening, u"%1 is listening..."_s.arg(m_data->name), body,
+        note = u"Keep holding %1 while you speak."_s.arg(key);
+    m_tip->showTip(ListeningTip::Mark::Listening, u"%1 is listening..."_s.arg(m_data->name), body, note,
                    m_window->frameGeometry());
 }
 
@@ -896,8 +897,8 @@ void DesktopCharacter::showCannotHear()
         reason = u"Is a microphone plugged in?"_s;
     if (!reason.isEmpty() && !reason.endsWith(u'.') && !reason.endsWith(u'?') && !reason.endsWith(u'!'))
         reason += u'.';
-    m_tip->showTip(ListeningTip::Mark::CannotHear, u"%1 cannot hear you."_s.arg(m_data->name),
-                   reason + u"\nRight-click %1 for the menu."_s.arg(m_data->name), m_window->frameGeometry());
+    m_tip->showTip(ListeningTip::Mark::CannotHear, u"%1 cannot hear you."_s.arg(m_data->name), reason,
+                   u"Right-click %1 for the menu."_s.arg(m_data->name), m_window->frameGeometry());
     m_tipTimer.start(cannotHearTipMs);
 }
 

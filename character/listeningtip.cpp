@@ -15,7 +15,7 @@ namespace character {
 
 namespace {
 
-constexpr int maximumTextWidth = 260;
+constexpr int maximumTextWidth = 300;
 constexpr int padding = 9;
 constexpr int markSize = 26;
 constexpr int markGap = 8;
@@ -53,14 +53,25 @@ ListeningTip::ListeningTip(bool translucent, QWidget *parent)
 
 QString ListeningTip::text() const
 {
-    return m_body.isEmpty() ? m_title : m_title + u'\n' + m_body;
+    QStringList parts{m_title, m_body, m_note};
+    parts.removeAll(QString());
+    return parts.join(u'\n');
 }
 
-void ListeningTip::showTip(Mark mark, const QString &title, const QString &body, const QRect &character)
+QFont ListeningTip::noteFont() const
+{
+    QFont font = this->font();
+    font.setPointSizeF(font.pointSizeF() * 0.9);
+    return font;
+}
+
+void ListeningTip::showTip(Mark mark, const QString &title, const QString &body, const QString &note,
+                           const QRect &character)
 {
     m_mark = mark;
     m_title = title;
     m_body = body;
+    m_note = note;
     placeBy(character);
     if (!isVisible())
         show();
@@ -70,14 +81,20 @@ void ListeningTip::showTip(Mark mark, const QString &title, const QString &body,
 
 QSize ListeningTip::contentSize() const
 {
-    const QRect title = QFontMetrics(titleFont(font())).boundingRect(QRect(0, 0, maximumTextWidth, 10000),
-                                                                     Qt::TextWordWrap, m_title);
-    QRect body;
-    if (!m_body.isEmpty())
-        body = fontMetrics().boundingRect(QRect(0, 0, maximumTextWidth, 10000), Qt::TextWordWrap, m_body);
-    const int textWidth = std::max({title.width(), body.width(), 60});
-    const int textHeight = title.height() + (m_body.isEmpty() ? 0 : lineGap + body.height());
-    return {markSize + markGap + textWidth, std::max(markSize, textHeight)};
+    const QRect bounds(0, 0, maximumTextWidth, 10000);
+    int width = 60;
+    int height = 0;
+    const auto add = [&](const QFont &font, const QString &text) {
+        if (text.isEmpty())
+            return;
+        const QRect r = QFontMetrics(font).boundingRect(bounds, Qt::TextWordWrap, text);
+        width = std::max(width, r.width());
+        height += (height > 0 ? lineGap : 0) + r.height();
+    };
+    add(titleFont(font()), m_title);
+    add(font(), m_body);
+    add(noteFont(), m_note);
+    return {markSize + markGap + width, std::max(markSize, height)};
 }
 
 void ListeningTip::placeBy(const QRect &character)
@@ -102,7 +119,9 @@ void ListeningTip::placeBy(const QRect &character)
         const bool right = area.right() - character.right() >= character.left() - area.left();
         m_side = right ? Side::Right : Side::Left;
         size = QSize(body.width() + tail, body.height());
-        topLeft = QPoint(right ? character.right() + 1 - overlap : character.left() - size.width() + overlap,
+        // The character stands in the middle of its window; the tip comes closer at the sides.
+        const int sideOverlap = overlap + character.width() / 6;
+        topLeft = QPoint(right ? character.right() + 1 - sideOverlap : character.left() - size.width() + sideOverlap,
                          character.bottom() + 1 - size.height() - character.height() / 6);
     }
     topLeft.setX(std::clamp(topLeft.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width())));
@@ -191,16 +210,18 @@ void ListeningTip::paintEvent(QPaintEvent *)
     const QRect inner = m_bodyRect.adjusted(padding + 1, padding + 1, -padding - 1, -padding - 1);
     drawMark(painter, QRectF(inner.left(), inner.top(), markSize, markSize));
     QRect textRect = inner.adjusted(markSize + markGap, 0, 0, 0);
-    painter.setPen(QColor(0x20, 0x20, 0x20));
-    painter.setFont(titleFont(font()));
-    QRect drawn;
-    painter.drawText(textRect, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, m_title, &drawn);
-    if (!m_body.isEmpty()) {
+    const auto draw = [&](const QFont &font, const QColor &colour, const QString &text) {
+        if (text.isEmpty())
+            return;
+        painter.setFont(font);
+        painter.setPen(colour);
+        QRect drawn;
+        painter.drawText(textRect, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text, &drawn);
         textRect.setTop(drawn.bottom() + 1 + lineGap);
-        painter.setFont(font());
-        painter.setPen(QColor(0x30, 0x30, 0x30));
-        painter.drawText(textRect, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, m_body);
-    }
+    };
+    draw(titleFont(font()), QColor(0x20, 0x20, 0x20), m_title);
+    draw(font(), QColor(0x20, 0x20, 0x20), m_body);
+    draw(noteFont(), QColor(0x60, 0x60, 0x60), m_note);
 }
 
 } // namespace character

@@ -23,11 +23,13 @@ public:
 
     QString title() const { return m_title; }
     QString body() const { return m_body; }
-    // Both parts as one text, as the child reads them.
+    QString note() const { return m_note; }
+    // All of it as one text, as the child reads it.
     QString text() const;
     Mark mark() const { return m_mark; }
 
-    void showTip(Mark mark, const QString &title, const QString &body, const QRect &character);
+    // The note, in smaller print, is for whoever helps the child: which key, where the menu is.
+    void showTip(Mark mark, const QString &title, const QString &body, const QString &note, const QRect &character);
     // Follows the character when it is dragged elsewhere.
     void placeBy(const QRect &character);
 
@@ -38,12 +40,14 @@ private:
     enum class Side { Below, Left, Right };
     QPainterPath shape() const;
     QSize contentSize() const;
+    QFont noteFont() const;
     void drawMark(QPainter &painter, const QRectF &box) const;
 
     bool m_translucent;
     Mark m_mark = Mark::Listening;
     QString m_title;
     QString m_body;
+    QString m_note;
     Side m_side = Side::Below;
     int m_tailAt = 0;
     QRect m_bodyRect;

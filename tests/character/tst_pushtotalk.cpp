@@ -181,7 +181,7 @@ private slots:
         QVERIFY(tip->isVisible());
         QCOMPARE(tip->title(), u"Blob is listening..."_s);
         QVERIFY2(tip->body().contains(u"Say: Reset, Level One ... Level Four, Exit"_s), qPrintable(tip->body()));
-        QVERIFY2(tip->body().contains(u"the Space bar"_s), qPrintable(tip->body()));
+        QVERIFY2(tip->note().contains(u"the Space bar"_s), qPrintable(tip->note()));
         // The tip stands by the character, clear of its window's middle.
         QVERIFY(!tip->geometry().contains(m_desktop->window()->geometry().center()));
 
@@ -327,7 +327,7 @@ private slots:
         QCOMPARE(m_recognizer->m_starts, 0);
         QVERIFY(sendKey(m_button, QEvent::KeyPress, Qt::Key_F12));
         QCOMPARE(m_recognizer->m_starts, 1);
-        QVERIFY2(m_desktop->listeningTip()->body().contains(u"the F12 key"_s),
+        QVERIFY2(m_desktop->listeningTip()->note().contains(u"the F12 key"_s),
                  qPrintable(m_desktop->listeningTip()->body()));
         QVERIFY(sendKey(m_button, QEvent::KeyRelease, Qt::Key_F12));
         QCOMPARE(m_recognizer->m_stops, 1);
@@ -357,7 +357,7 @@ private slots:
         menu->hide();
         QCOMPARE(m_recognizer->m_starts, 1);
         QCOMPARE(m_desktop->listeningState(), DesktopCharacter::ListeningState::Listening);
-        QVERIFY2(m_desktop->listeningTip()->body().contains(u"Speak now"_s), qPrintable(m_desktop->listeningTip()->body()));
+        QVERIFY2(m_desktop->listeningTip()->note().contains(u"Speak now"_s), qPrintable(m_desktop->listeningTip()->body()));
         QTRY_COMPARE_WITH_TIMEOUT(m_recognizer->m_stops, 1, 2000);
         QCOMPARE(m_recognizer->m_starts, 1);
         QCOMPARE(m_desktop->listeningState(), DesktopCharacter::ListeningState::Off);
