@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <optional>
+
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -25,7 +27,12 @@ class FakeRecognizer final : public CommandRecognizer
 public:
     void setCommands(const QList<VoiceCommand> &commands) override { m_commands = commands; }
     void startListening() override { ++m_starts; }
-    void stopListening() override { ++m_stops; }
+    void stopListening() override
+    {
+        ++m_stops;
+        if (m_decodeOnStop)
+            emit heard(*std::exchange(m_decodeOnStop, std::nullopt));
+    }
     bool isAvailable() const override { return m_available; }
     void hear(const UserInput &input) { emit heard(input); }
     void fail(const QString &reason)
@@ -38,6 +45,8 @@ public:
     int m_starts = 0;
     int m_stops = 0;
     bool m_available = true;
+    // Heard as the listening stops, as a recogniser that decodes at once does.
+    std::optional<UserInput> m_decodeOnStop;
 };
 
 // As the keyboard sends it: to the widget with the focus, auto-repeated while held.
@@ -369,6 +378,33 @@ private slots:
         heard.Voice = u"exit now"_s;
         m_recognizer->hear(heard);
         QCOMPARE(commands.size(), 1);
+    }
+
+    void spokenExitMayUnloadTheCharacter()
+    {
+        // As the program's Exit command does: let go of the character from inside its event,
+        // here raised while the key's release is still being handled.
+        start();
+        bool unloaded = false;
+        connect(m_agent.get(), &Agent::Command, this, [&] {
+            m_character.reset();
+            m_agent->Characters().Unload(u"MyChar"_s);
+            unloaded = true;
+        });
+        UserInput heard;
+        heard.Count = 1;
+        heard.Name = u"Exit"_s;
+        m_recognizer->m_decodeOnStop = heard;
+        sendKey(m_button, QEvent::KeyPress, Qt::Key_Space);
+        sendKey(m_button, QEvent::KeyRelease, Qt::Key_Space);
+        QVERIFY(unloaded);
+        QTest::qWait(50);
+        QVERIFY(!m_agent->character(u"MyChar"_s));
+        QCOMPARE(m_recognizer->m_stops, 1);
+        // The key is nobody's now, and nothing listens.
+        sendKey(m_button, QEvent::KeyPress, Qt::Key_Space);
+        sendKey(m_button, QEvent::KeyRelease, Qt::Key_Space);
+        QCOMPARE(m_recognizer->m_starts, 1);
     }
 
     void cannotHearWithoutAWorkingRecognizer_data()
