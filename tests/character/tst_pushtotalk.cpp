@@ -211,6 +211,14 @@ private slots:
         // The key was the character's, not the focused button's.
         QCOMPARE(clicked.size(), 0);
         QVERIFY(!m_button->isDown());
+
+        // Once more the way the window system delivers it: to the window, then to the focus.
+        QTest::keyPress(m_main->windowHandle(), Qt::Key_Space);
+        QCOMPARE(m_recognizer->m_starts, 2);
+        QCOMPARE(m_desktop->listeningState(), DesktopCharacter::ListeningState::Listening);
+        QTest::keyRelease(m_main->windowHandle(), Qt::Key_Space);
+        QCOMPARE(m_recognizer->m_stops, 2);
+        QCOMPARE(clicked.size(), 0);
     }
 
     void heardRaisesCommand_data()
