@@ -2,7 +2,10 @@
 #include "character/desktopagent.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QPainter>
 #include <QRandomGenerator>
@@ -44,6 +47,8 @@ public:
         options.speechFactory = m_agent.m_speechFactory;
         options.idleDelayMs = m_agent.m_idleDelayMs;
         options.translucent = m_agent.m_translucent;
+        options.listeningKeyName = m_agent.listeningKeyName();
+        options.listenOnceMs = m_agent.m_listenOnceMs;
         // The last holder may let go of a character from inside one of its own events (the Exit
         // command of its menu ends in Unload): then it is deleted once that event is over.
         std::shared_ptr<DesktopCharacter> character(
@@ -62,6 +67,7 @@ public:
         if (m_agent.m_recognizer)
             character->setRecognizer(m_agent.m_recognizer);
         m_loaded.insert(characterId, character);
+        m_order << characterId;
         m_agent.updateTrayIcon();
         return std::make_shared<Request>(RequestStatus::Complete);
     }
@@ -77,12 +83,14 @@ public:
     void Unload(const QString &characterId) override
     {
         const std::shared_ptr<DesktopCharacter> character = m_loaded.take(characterId);
+        m_order.removeAll(characterId);
         if (character)
             character->unload();
         m_agent.updateTrayIcon();
     }
 
     QHash<QString, std::shared_ptr<DesktopCharacter>> m_loaded;
+    QStringList m_order; // the IDs in the order they were loaded
 
 private:
     DesktopAgent &m_agent;
@@ -119,6 +127,7 @@ void DesktopAgent::setSpeechEngineFactory(SpeechEngineFactory factory)
 
 void DesktopAgent::setCommandRecognizer(CommandRecognizer *recognizer)
 {
+    m_keyListener = nullptr;
     m_recognizer = recognizer;
     for (const auto &character : std::as_const(m_characters->m_loaded))
         character->setRecognizer(recognizer);
@@ -150,6 +159,32 @@ void DesktopAgent::setTrayIconEnabled(bool enabled)
     updateTrayIcon();
 }
 
+void DesktopAgent::setListeningKey(Qt::Key key)
+{
+    if (m_keyListener)
+        m_keyListener->stopListening();
+    m_keyListener = nullptr;
+    m_listeningKey = key;
+    for (const auto &character : std::as_const(m_characters->m_loaded))
+        character->setListeningKeyName(listeningKeyName());
+}
+
+void DesktopAgent::setListenOnceDuration(int ms)
+{
+    m_listenOnceMs = ms;
+    for (const auto &character : std::as_const(m_characters->m_loaded))
+        character->setListenOnceDuration(ms);
+}
+
+QString DesktopAgent::listeningKeyName() const
+{
+    if (m_listeningKey == Qt::Key_unknown || m_listeningKey == 0)
+        return {};
+    if (m_listeningKey == Qt::Key_Space)
+        return u"the Space bar"_s;
+    return u"the %1 key"_s.arg(QKeySequence(m_listeningKey).toString(QKeySequence::NativeText));
+}
+
 DesktopCharacter *DesktopAgent::character(const QString &characterId) const
 {
     const auto it = m_characters->m_loaded.constFind(characterId);
@@ -163,6 +198,16 @@ QSystemTrayIcon *DesktopAgent::trayIcon() const
 
 bool DesktopAgent::eventFilter(QObject *watched, QEvent *event)
 {
+    // Key events reach the filter twice, for the window and for the widget with the focus;
+    // only the widget's counts.
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && watched->isWidgetType()
+        && listeningKeyEvent(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event)))
+        return true;
+    // The release of a key held while the program loses the keyboard never comes.
+    if (event->type() == QEvent::ApplicationDeactivate && m_keyListener) {
+        m_keyListener->stopListening();
+        m_keyListener = nullptr;
+    }
     if (event->type() == QEvent::Show && watched->isWidgetType()) {
         auto *widget = static_cast<QWidget *>(watched);
         if (widget->isWindow() && widget->windowType() == Qt::Window
@@ -172,6 +217,61 @@ bool DesktopAgent::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return Agent::eventFilter(watched, event);
+}
+
+bool DesktopAgent::takesListeningKey(QWidget *receiver) const
+{
+    // The main window and the character's own windows only: a dialog or an open menu needs
+    // its keys (the name entry types spaces, Space presses a dialog's buttons).
+    const auto listensIn = [](const QWidget *window) {
+        if (!window)
+            return false;
+        if (window->property(CharacterWindow::ownWindowProperty).toBool())
+            return qobject_cast<const CharacterWindow *>(window) != nullptr;
+        return window->windowType() == Qt::Window && !qobject_cast<const QDialog *>(window);
+    };
+    return !m_characters->m_loaded.isEmpty() && !QApplication::activePopupWidget()
+        && !QApplication::activeModalWidget() && listensIn(QApplication::activeWindow())
+        && listensIn(receiver->window());
+}
+
+DesktopCharacter *DesktopAgent::listeningCharacter() const
+{
+    for (const QString &id : std::as_const(m_characters->m_order)) {
+        if (DesktopCharacter *c = character(id); c && c->Visible())
+            return c;
+    }
+    return nullptr;
+}
+
+bool DesktopAgent::listeningKeyEvent(QWidget *receiver, QKeyEvent *event)
+{
+    if (m_listeningKey == Qt::Key_unknown || event->key() != m_listeningKey)
+        return false;
+    if (event->type() == QEvent::KeyRelease) {
+        if (event->isAutoRepeat())
+            return m_keyListener || takesListeningKey(receiver);
+        if (m_keyListener) {
+            // Cleared first: the character's result may unload it.
+            QPointer<DesktopCharacter> listener = std::exchange(m_keyListener, nullptr);
+            listener->stopListening();
+            return true;
+        }
+        return takesListeningKey(receiver);
+    }
+    // With Ctrl, Alt or Meta the key is someone else's shortcut.
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    if (event->isAutoRepeat())
+        return m_keyListener || takesListeningKey(receiver);
+    if (!takesListeningKey(receiver))
+        return false;
+    // Taken also when no character is shown, so the key never presses a button instead.
+    if (DesktopCharacter *listener = listeningCharacter()) {
+        m_keyListener = listener;
+        listener->startListening();
+    }
+    return true;
 }
 
 void DesktopAgent::updateTrayIcon()

@@ -9,6 +9,7 @@
 #include "character/agent.h"
 #include "character/desktopcharacter.h"
 
+class QKeyEvent;
 class QMenu;
 class QRandomGenerator;
 class QSystemTrayIcon;
@@ -45,6 +46,12 @@ public:
     void setTranslucentWindows(std::optional<bool> translucent);
     // Whether a notification-area icon is offered to show a hidden character again.
     void setTrayIconEnabled(bool enabled);
+    // Push to talk: while this key is held in the program's main window (or on the character),
+    // the first shown character listens. Qt::Key_unknown turns the key off. Default: Space.
+    void setListeningKey(Qt::Key key);
+    Qt::Key listeningKey() const { return m_listeningKey; }
+    // How long the pop-up menu's Listen listens.
+    void setListenOnceDuration(int ms);
 
     // The loaded character of that ID, or null.
     DesktopCharacter *character(const QString &characterId) const;
@@ -57,6 +64,10 @@ private:
     class Collection;
     friend class Collection;
     void updateTrayIcon();
+    bool listeningKeyEvent(QWidget *receiver, QKeyEvent *event);
+    bool takesListeningKey(QWidget *receiver) const;
+    DesktopCharacter *listeningCharacter() const;
+    QString listeningKeyName() const;
 
     std::unique_ptr<Collection> m_characters;
     std::unique_ptr<QRandomGenerator> m_random;
@@ -69,6 +80,10 @@ private:
     std::unique_ptr<QMenu> m_trayMenu;
     std::unique_ptr<QSystemTrayIcon> m_tray;
     QString m_trayCharacter;
+    Qt::Key m_listeningKey = Qt::Key_Space;
+    int m_listenOnceMs = 4000;
+    // The character listening while the key is held; its release goes there wherever it lands.
+    QPointer<DesktopCharacter> m_keyListener;
 };
 
 } // namespace character

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QRegularExpression>
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
@@ -12,6 +13,7 @@
 #include "character/balloonwindow.h"
 #include "character/characterwindow.h"
 #include "character/framerenderer.h"
+#include "character/listeningtip.h"
 #include "character/phraselist.h"
 #include "character/readingtimespeech.h"
 
@@ -27,6 +29,14 @@ constexpr int balloonLingerMs = 600;
 constexpr qint64 idleLevel2AfterMs = 30000;
 constexpr qint64 idleLevel3AfterMs = 120000;
 constexpr int windowGap = 8;
+// How long the tip shows what was heard, or that nothing can be heard.
+constexpr int heardTipMs = 2500;
+constexpr int cannotHearTipMs = 4000;
+// Decoding takes a moment after the key is let go; a recogniser that heard nothing at all may
+// say nothing, and then the tip goes after this.
+constexpr int resultWaitMs = 3000;
+// A reason longer than this is a message for a grown-up, not for the tip.
+constexpr int shortReasonLength = 80;
 
 } // namespace
 
@@ -47,6 +57,76 @@ void CommandList::Add(const QString &name, const QString &caption, const QString
         m_changed();
 }
 
+namespace {
+
+struct Sayable
+{
+    QString text;
+    bool enabled = false;
+};
+
+Sayable sayable(const CommandList::Entry &entry)
+{
+    static const QRegularExpression alternatives(u"\\(([^|)]*)[^)]*\\)"_s);
+    static const QRegularExpression optional(u"\\[[^\\]]*\\]"_s);
+    static const QRegularExpression spaces(u"\\s+"_s);
+    QString voice = entry.voice;
+    voice.replace(alternatives, u"\\1"_s);
+    voice.replace(optional, u" "_s);
+    const bool anyWordsFirst = voice.trimmed().startsWith(u"..."_s);
+    voice.replace(u"..."_s, u" "_s);
+    QStringList words = voice.split(spaces, Qt::SkipEmptyParts);
+    if (words.isEmpty())
+        return {};
+    if (anyWordsFirst) {
+        QString caption = entry.caption;
+        caption.replace(u"&&"_s, u"\x01"_s).remove(u'&').replace(u"\x01"_s, u"&"_s).replace(u"..."_s, u" "_s);
+        const QStringList captionWords = caption.split(spaces, Qt::SkipEmptyParts);
+        if (captionWords.size() > words.size())
+            words = captionWords.first(captionWords.size() - words.size()) + words;
+    }
+    QString text = words.join(u' ');
+    text[0] = text[0].toUpper();
+    return {text, entry.enabled};
+}
+
+QString leadingWords(const QString &text)
+{
+    const qsizetype space = text.lastIndexOf(u' ');
+    return space < 0 ? QString() : text.left(space);
+}
+
+} // namespace
+
+QString sayableCommands(const QList<CommandList::Entry> &entries)
+{
+    QList<Sayable> all;
+    for (const CommandList::Entry &entry : entries) {
+        if (const Sayable s = sayable(entry); !s.text.isEmpty())
+            all << s;
+    }
+    // A shortened run must not take in a disabled command between its ends.
+    QStringList parts;
+    for (qsizetype i = 0; i < all.size();) {
+        if (!all.at(i).enabled) {
+            ++i;
+            continue;
+        }
+        const QString lead = leadingWords(all.at(i).text);
+        qsizetype end = i + 1;
+        while (!lead.isEmpty() && end < all.size() && all.at(end).enabled && leadingWords(all.at(end).text) == lead)
+            ++end;
+        if (end - i >= 3) {
+            parts << all.at(i).text + u" ... "_s + all.at(end - 1).text;
+        } else {
+            for (qsizetype k = i; k < end; ++k)
+                parts << all.at(k).text;
+        }
+        i = end;
+    }
+    return parts.join(u", "_s);
+}
+
 DesktopCharacter::DesktopCharacter(const QString &id, std::shared_ptr<const CharacterData> data, Options options,
                                    QObject *parent)
     : QObject(parent)
@@ -61,6 +141,7 @@ DesktopCharacter::DesktopCharacter(const QString &id, std::shared_ptr<const Char
     m_window = std::make_unique<CharacterWindow>(translucent);
     m_window->setWindowTitle(m_data->name);
     m_balloon = std::make_unique<BalloonWindow>(translucent);
+    m_tip = std::make_unique<ListeningTip>(translucent);
     m_speech = m_options.speechFactory ? m_options.speechFactory() : nullptr;
     if (!m_speech)
         m_speech = std::make_unique<ReadingTimeSpeech>();
@@ -92,6 +173,8 @@ DesktopCharacter::DesktopCharacter(const QString &id, std::shared_ptr<const Char
     connect(m_window.get(), &CharacterWindow::moved, this, [this] {
         if (m_balloon->isVisible())
             showBalloon(m_balloon->text());
+        if (m_tip->isVisible())
+            placeTip();
     });
 
     // A changed screen (resolution, a panel moved, a monitor unplugged) must not leave the
@@ -120,6 +203,15 @@ DesktopCharacter::DesktopCharacter(const QString &id, std::shared_ptr<const Char
         m_speech->stop();
         onSpeechFinished();
     });
+    m_listenOnceTimer.setSingleShot(true);
+    connect(&m_listenOnceTimer, &QTimer::timeout, this, &DesktopCharacter::stopListening);
+    m_resultTimer.setSingleShot(true);
+    connect(&m_resultTimer, &QTimer::timeout, this, [this] {
+        m_awaitingResult = false;
+        m_tip->hide();
+    });
+    m_tipTimer.setSingleShot(true);
+    connect(&m_tipTimer, &QTimer::timeout, m_tip.get(), &QWidget::hide);
     m_sinceActivity.start();
 }
 
@@ -535,6 +627,7 @@ void DesktopCharacter::showWindow()
 
 void DesktopCharacter::hideWindow()
 {
+    endListening();
     m_visible = false;
     m_heldAnimation = nullptr;
     m_player.stop();
@@ -594,6 +687,7 @@ QWidget *DesktopCharacter::findProgramWindow() const
 void DesktopCharacter::unload()
 {
     StopAll();
+    endListening();
     m_idleTimer.stop();
     if (m_menu)
         m_menu->hide();
@@ -615,6 +709,10 @@ void DesktopCharacter::openMenu(QPoint globalPos)
     QAction *hide = m_menu->addAction(u"&Hide"_s);
     hide->setObjectName(u"hideAction"_s);
     connect(hide, &QAction::triggered, this, &DesktopCharacter::hideByUser);
+    // For the mouse: the listening key does the same for as long as it is held.
+    QAction *listen = m_menu->addAction(u"&Listen"_s);
+    listen->setObjectName(u"listenAction"_s);
+    connect(listen, &QAction::triggered, this, [this] { startListening(true); });
     m_menu->addSeparator();
     for (const CommandList::Entry &command : m_commands.entries()) {
         if (command.caption.isEmpty() || !command.visible)
@@ -644,16 +742,17 @@ void DesktopCharacter::hideByUser()
 
 void DesktopCharacter::setRecognizer(CommandRecognizer *recognizer)
 {
+    if (recognizer == m_recognizer)
+        return;
+    endListening();
     if (m_recognizer)
         disconnect(m_recognizer, nullptr, this, nullptr);
     m_recognizer = recognizer;
+    m_unavailableReason.clear();
     if (!recognizer)
         return;
-    connect(recognizer, &CommandRecognizer::heard, this, [this](const UserInput &heard) {
-        UserInput input = heard;
-        input.CharacterID = m_id;
-        emit commandChosen(input);
-    });
+    connect(recognizer, &CommandRecognizer::heard, this, &DesktopCharacter::onHeard);
+    connect(recognizer, &CommandRecognizer::unavailable, this, &DesktopCharacter::onRecognizerUnavailable);
     commandsChanged();
 }
 
@@ -662,11 +761,150 @@ void DesktopCharacter::commandsChanged()
     if (!m_recognizer)
         return;
     QList<VoiceCommand> commands;
+    // A disabled command must not be matched at all, so it stays out of the grammar.
     for (const CommandList::Entry &command : m_commands.entries()) {
-        if (!command.voice.isEmpty())
-            commands << VoiceCommand{command.name, command.voice, command.enabled};
+        if (!command.voice.trimmed().isEmpty() && command.enabled)
+            commands << VoiceCommand{command.name, command.voice, true};
     }
     m_recognizer->setCommands(commands);
+}
+
+// ---- Listening -------------------------------------------------------------------------------
+
+void DesktopCharacter::setListeningKeyName(const QString &name)
+{
+    m_options.listeningKeyName = name;
+}
+
+void DesktopCharacter::setListenOnceDuration(int ms)
+{
+    m_options.listenOnceMs = ms;
+}
+
+void DesktopCharacter::startListening(bool once)
+{
+    if (!m_visible)
+        return;
+    if (isListening()) {
+        // The key held while the menu's listening runs: it now lasts until the key is let go.
+        if (!once && m_listenMode == ListenMode::Once) {
+            m_listenOnceTimer.stop();
+            m_listenMode = ListenMode::Held;
+            showListeningTip();
+        }
+        return;
+    }
+    if (!m_recognizer || !m_recognizer->isAvailable()) {
+        showCannotHear();
+        return;
+    }
+    m_unavailableReason.clear();
+    m_listenMode = once ? ListenMode::Once : ListenMode::Held;
+    m_awaitingResult = true;
+    m_resultTimer.stop();
+    m_tipTimer.stop();
+    setListeningState(ListeningState::Listening);
+    showListeningTip();
+    if (once)
+        m_listenOnceTimer.start(std::max(0, m_options.listenOnceMs));
+    m_recognizer->startListening();
+}
+
+void DesktopCharacter::stopListening()
+{
+    if (!isListening())
+        return;
+    m_listenMode = ListenMode::None;
+    m_listenOnceTimer.stop();
+    setListeningState(ListeningState::Off);
+    // The tip stays until the recogniser says what it heard.
+    m_resultTimer.start(resultWaitMs);
+    if (m_recognizer)
+        m_recognizer->stopListening();
+}
+
+void DesktopCharacter::endListening()
+{
+    stopListening();
+    m_awaitingResult = false;
+    m_resultTimer.stop();
+    m_tipTimer.stop();
+    m_tip->hide();
+}
+
+void DesktopCharacter::onHeard(const UserInput &heard)
+{
+    if (!m_awaitingResult)
+        return;
+    // A recogniser that decides before the key is let go ends the listening itself.
+    stopListening();
+    m_awaitingResult = false;
+    m_resultTimer.stop();
+    if (m_visible) {
+        const QString commands = sayableCommands(m_commands.entries());
+        if (heard.Count > 0) {
+            const QString words = heard.Voice.trimmed().isEmpty() ? heard.Name : heard.Voice.trimmed();
+            m_tip->showTip(ListeningTip::Mark::Listening, u"%1 heard:"_s.arg(m_data->name),
+                           u"\u201c%1\u201d"_s.arg(words), QString(), m_window->frameGeometry());
+        } else {
+            m_tip->showTip(ListeningTip::Mark::Listening, u"I didn't understand."_s,
+                           commands.isEmpty() ? QString() : u"Say: "_s + commands, QString(), m_window->frameGeometry());
+        }
+        m_tipTimer.start(heardTipMs);
+    }
+    UserInput input = heard;
+    input.CharacterID = m_id;
+    // Last: the program may let go of the character from inside this event.
+    emit commandChosen(input);
+}
+
+void DesktopCharacter::onRecognizerUnavailable(const QString &reason)
+{
+    m_unavailableReason = reason.trimmed();
+    if (!isListening() && !m_awaitingResult)
+        return;
+    // The recogniser has nothing left to record or decode; only the character's side ends here.
+    m_listenMode = ListenMode::None;
+    m_listenOnceTimer.stop();
+    m_awaitingResult = false;
+    m_resultTimer.stop();
+    setListeningState(ListeningState::Off);
+    showCannotHear();
+}
+
+void DesktopCharacter::showListeningTip()
+{
+    const QString commands = sayableCommands(m_commands.entries());
+    const QString body = commands.isEmpty() ? u"There is no command to give just now."_s : u"Say: "_s + commands;
+    const QString &key = m_options.listeningKeyName;
+    QString note;
+    if (m_listenMode == ListenMode::Once)
+        note = key.isEmpty() ? u"Speak now."_s : u"Speak now. You can also hold %1 while you speak."_s.arg(key);
+    else if (!key.isEmpty())
+        note = u"Keep holding %1 while you speak."_s.arg(key);
+    m_tip->showTip(ListeningTip::Mark::Listening, u"%1 is listening..."_s.arg(m_data->name), body, note,
+                   m_window->frameGeometry());
+}
+
+void DesktopCharacter::showCannotHear()
+{
+    if (!m_visible)
+        return;
+    QString reason = m_unavailableReason;
+    if (!m_recognizer)
+        reason = u"Spoken commands are not available."_s;
+    else if (reason.isEmpty() || reason.size() > shortReasonLength)
+        reason = u"Is a microphone plugged in?"_s;
+    if (!reason.isEmpty() && !reason.endsWith(u'.') && !reason.endsWith(u'?') && !reason.endsWith(u'!'))
+        reason += u'.';
+    m_tip->showTip(ListeningTip::Mark::CannotHear, u"%1 cannot hear you."_s.arg(m_data->name), reason,
+                   u"Right-click %1 for the menu."_s.arg(m_data->name), m_window->frameGeometry());
+    m_tipTimer.start(cannotHearTipMs);
+}
+
+void DesktopCharacter::placeTip()
+{
+    m_tip->placeBy(m_window->frameGeometry());
 }
 
 int DesktopCharacter::randomIndex(qsizetype count)

@@ -25,6 +25,7 @@ namespace character {
 
 class BalloonWindow;
 class CharacterWindow;
+class ListeningTip;
 class FrameRenderer;
 
 using SpeechEngineFactory = std::function<std::unique_ptr<SpeechEngine>()>;
@@ -52,6 +53,13 @@ private:
     std::function<void()> m_changed;
 };
 
+// The enabled voice commands written as a child would say them, for the listening tip: "..."
+// and optional words left out, the first of alternatives, and a voice text that lets any words
+// come first takes the leading words of its caption ("... One" with "Level &1" is "Level One").
+// Three or more in a row that differ in their last word only are shortened to the first and
+// the last: "Reset, Level One ... Level Four, Exit".
+QString sayableCommands(const QList<CommandList::Entry> &entries);
+
 // A loaded character on the desktop: its request queue, its animation, speech and idling, its
 // window, balloon and pop-up menu.
 class DesktopCharacter final : public QObject, public Character
@@ -65,6 +73,8 @@ public:
         SpeechEngineFactory speechFactory; // empty: speech shown for a reading time
         int idleDelayMs = 6000;            // negative: never idle
         std::optional<bool> translucent;   // empty: translucent where a compositor runs
+        QString listeningKeyName;          // how the tip names the key held to talk; empty: none
+        int listenOnceMs = 4000;           // how long the menu's Listen listens
     };
 
     DesktopCharacter(const QString &id, std::shared_ptr<const CharacterData> data, Options options,
@@ -87,6 +97,18 @@ public:
     // The pop-up menu as last opened; null before the first right click.
     QMenu *menu() const { return m_menu.get(); }
     void setRecognizer(CommandRecognizer *recognizer);
+
+    // Push to talk. Listening starts the recogniser, plays the Listening state and shows the
+    // listening tip with what to say; stopping lets the recogniser decode what it recorded, and
+    // what it heard is shown in the tip and raised as a command. Listening once (the menu's
+    // Listen) stops by itself after the listen-once duration. Without a recogniser that can
+    // hear, the tip says so and nothing starts. A hidden character does not listen.
+    void startListening(bool once = false);
+    void stopListening();
+    bool isListening() const { return m_listenMode != ListenMode::None; }
+    ListeningTip *listeningTip() const { return m_tip.get(); }
+    void setListeningKeyName(const QString &name);
+    void setListenOnceDuration(int ms);
 
     // The animation playing now (a request's, a state's or an idle one), or empty.
     QString currentAnimation() const;
@@ -123,6 +145,7 @@ signals:
 
 private:
     enum class Kind { Show, Hide, Play, Speak };
+    enum class ListenMode { None, Held, Once };
     enum class Phase { None, Showing, Hiding, Returning, Animating, Speaking, Idle };
     struct Item
     {
@@ -156,6 +179,12 @@ private:
     void showBalloon(const QString &shown);
     int randomIndex(qsizetype count);
     QWidget *findProgramWindow() const;
+    void onHeard(const UserInput &heard);
+    void onRecognizerUnavailable(const QString &reason);
+    void endListening();
+    void showListeningTip();
+    void showCannotHear();
+    void placeTip();
 
     QString m_id;
     std::shared_ptr<const CharacterData> m_data;
@@ -163,6 +192,7 @@ private:
     std::unique_ptr<FrameRenderer> m_renderer;
     std::unique_ptr<CharacterWindow> m_window;
     std::unique_ptr<BalloonWindow> m_balloon;
+    std::unique_ptr<ListeningTip> m_tip;
     std::unique_ptr<QMenu> m_menu;
     std::unique_ptr<SpeechEngine> m_speech;
     AnimationPlayer m_player;
@@ -186,10 +216,18 @@ private:
     bool m_placed = false;
     ListeningState m_listening = ListeningState::Off;
     QHash<QString, QSoundEffect *> m_sounds;
+    ListenMode m_listenMode = ListenMode::None;
+    // From the start of listening until the result comes: only then is what the recogniser
+    // hears this character's (others may share the recogniser).
+    bool m_awaitingResult = false;
+    QString m_unavailableReason;
 
     QTimer m_idleTimer;
     QTimer m_balloonTimer;
     QTimer m_speechWatchdog;
+    QTimer m_listenOnceTimer;
+    QTimer m_resultTimer;
+    QTimer m_tipTimer;
     QElapsedTimer m_sinceActivity;
 };
 

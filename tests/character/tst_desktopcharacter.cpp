@@ -432,11 +432,11 @@ private slots:
         QStringList texts;
         for (QAction *action : actions)
             texts << (action->isSeparator() ? u"-"_s : action->text());
-        QCOMPARE(texts, (QStringList{u"&Hide"_s, u"-"_s, u"&Reset"_s, u"Level &One"_s, u"E&xit"_s}));
-        QVERIFY(actions.at(2)->isEnabled());
-        QVERIFY(!actions.at(3)->isEnabled());
+        QCOMPARE(texts, (QStringList{u"&Hide"_s, u"&Listen"_s, u"-"_s, u"&Reset"_s, u"Level &One"_s, u"E&xit"_s}));
+        QVERIFY(actions.at(3)->isEnabled());
+        QVERIFY(!actions.at(4)->isEnabled());
 
-        actions.at(4)->trigger();
+        actions.at(5)->trigger();
         QCOMPARE(chosen.size(), 1);
         const auto input = chosen.first().first().value<UserInput>();
         QCOMPARE(input.Count, short(1));
@@ -480,15 +480,15 @@ private slots:
     void recognizerHearsRegisteredCommands()
     {
         load();
+        m_character->Show(true);
         FakeRecognizer recognizer;
         m_agent->setCommandRecognizer(&recognizer);
         m_character->Commands().Add(u"Reset"_s, u"&Reset"_s, u"Reset ..."_s, true, true);
-        m_character->Commands().Add(u"LevelOne"_s, u"Level &One"_s, u"... One"_s, false, true);
+        m_character->Commands().Add(u"LevelOne"_s, u"Level &One"_s, u"... One"_s, true, true);
         m_character->Commands().Add(u"Quiet"_s, u"&Quiet"_s, QString(), true, true);
         QCOMPARE(recognizer.m_commands.size(), 2);
         QCOMPARE(recognizer.m_commands.at(1).name, u"LevelOne"_s);
         QCOMPARE(recognizer.m_commands.at(1).voice, u"... One"_s);
-        QVERIFY(!recognizer.m_commands.at(1).enabled);
 
         QSignalSpy chosen(m_agent.get(), &Agent::Command);
         UserInput heard;
@@ -496,6 +496,11 @@ private slots:
         heard.Name = u"Reset"_s;
         heard.Confidence = 73;
         heard.Voice = u"reset please"_s;
+        // Only what is heard while the character listens counts.
+        recognizer.hear(heard);
+        QCOMPARE(chosen.size(), 0);
+        m_desktop->startListening();
+        m_desktop->stopListening();
         recognizer.hear(heard);
         QCOMPARE(chosen.size(), 1);
         const auto input = chosen.first().first().value<UserInput>();
