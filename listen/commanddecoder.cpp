@@ -1,0 +1,312 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "listen/commanddecoder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+
+#include <QDir>
+#include <QHash>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <pocketsphinx.h>
+#include <sphinxbase/err.h>
+#include <sphinxbase/logmath.h>
+
+#include "listen/pronunciationdictionary.h"
+
+using namespace Qt::StringLiterals;
+
+namespace listen {
+
+namespace {
+
+// A command word that carries less of the lattice's probability than this was never a
+// serious candidate; reporting it would only be noise.
+constexpr int maxRescoreRounds = 4;
+constexpr size_t samplesPerFrame = 160; // 10 ms at 16 kHz
+// Path scores are scaled log likelihoods in the decoder's log base; this many nats per unit
+// brings their differences to the spread of a posterior, so a clear word reads above 90 and a
+// toss-up near 50.
+constexpr double natsPerScoreUnit = 0.01;
+
+void silenceLibraryLog()
+{
+    // The libraries log every setting and every utterance to stderr; the program has no use for it.
+    static std::once_flag once;
+    std::call_once(once, [] { err_set_logfp(nullptr); });
+}
+
+short percent(double probability)
+{
+    return static_cast<short>(std::lround(std::clamp(probability, 0.0, 1.0) * 100.0));
+}
+
+QStringList splitWords(const char *hypothesis)
+{
+    if (!hypothesis)
+        return {};
+    return QString::fromUtf8(hypothesis).split(u' ', Qt::SkipEmptyParts);
+}
+
+// "three(2)" is the second pronunciation of "three".
+QString baseWord(const char *word)
+{
+    QString text = QString::fromUtf8(word ? word : "");
+    const qsizetype variant = text.indexOf(u'(');
+    if (variant > 0)
+        text.truncate(variant);
+    return text;
+}
+
+QList<QByteArray> decoderSettings()
+{
+    // The third pass over the word lattice costs seconds on a grammar with a garbage loop and
+    // changes nothing here: the grammar allows few distinct readings of a short utterance.
+    // A low word insertion penalty keeps the garbage loop from splitting a short command word
+    // into two or three garbage words that fit its sounds a little better ("one" as "why and").
+    return {"-bestpath", "no", "-wip", "1e-3"};
+}
+
+} // namespace
+
+CommandDecoder::CommandDecoder(const QString &modelDir, const QString &dictionaryFile)
+    : m_modelDir(modelDir.isEmpty() ? defaultModelDir() : modelDir)
+    , m_dictionaryFile(dictionaryFile.isEmpty() ? defaultDictionaryFile() : dictionaryFile)
+{
+}
+
+CommandDecoder::~CommandDecoder()
+{
+    release();
+}
+
+QString CommandDecoder::defaultModelDir()
+{
+    return u"/usr/share/pocketsphinx/model/en-us/en-us"_s;
+}
+
+QString CommandDecoder::defaultDictionaryFile()
+{
+    return u"/usr/share/pocketsphinx/model/en-us/cmudict-en-us.dict"_s;
+}
+
+bool CommandDecoder::isUsable() const
+{
+    return QFileInfo::exists(m_modelDir + u"/mdef"_s) && QFileInfo(m_dictionaryFile).isReadable()
+        && m_error.isEmpty();
+}
+
+QString CommandDecoder::errorString() const
+{
+    if (!QFileInfo::exists(m_modelDir + u"/mdef"_s))
+        return u"The speech model is missing (%1)."_s.arg(m_modelDir);
+    if (!QFileInfo(m_dictionaryFile).isReadable())
+        return u"The pronouncing dictionary is missing (%1)."_s.arg(m_dictionaryFile);
+    return m_error;
+}
+
+void CommandDecoder::setCommands(const QList<character::VoiceCommand> &commands)
+{
+    m_grammar.setCommands(commands);
+    m_dirty = true;
+}
+
+void CommandDecoder::release()
+{
+    if (m_decoder)
+        ps_free(m_decoder);
+    m_decoder = nullptr;
+    if (m_config)
+        cmd_ln_free_r(m_config);
+    m_config = nullptr;
+    m_smallDictionary.reset();
+}
+
+bool CommandDecoder::prepare()
+{
+    if (!m_dirty && m_decoder)
+        return true;
+    release();
+    m_error.clear();
+    m_dirty = false;
+    silenceLibraryLog();
+
+    PronunciationDictionary dictionary;
+    const QStringList wanted = m_grammar.words();
+    if (!dictionary.load(m_dictionaryFile, wanted)) {
+        m_error = u"The pronouncing dictionary cannot be read (%1)."_s.arg(m_dictionaryFile);
+        return false;
+    }
+    // A word without a pronunciation would make the grammar fail as a whole; leaving out the
+    // commands that need it keeps the others working.
+    const QStringList missing = dictionary.missingWords(wanted);
+    CommandGrammar grammar = m_grammar;
+    if (!missing.isEmpty()) {
+        // Garbage words are all in the dictionary; a missing word belongs to a command.
+        m_error = u"No pronunciation for: %1."_s.arg(missing.join(u", "_s));
+        return false;
+    }
+
+    m_smallDictionary = std::make_unique<QTemporaryFile>(QDir::tempPath() + u"/zumbrel-dict-XXXXXX"_s);
+    if (!m_smallDictionary->open()) {
+        m_error = u"Cannot write the decoder's word list."_s;
+        return false;
+    }
+    m_smallDictionary->write(dictionary.toText().toUtf8());
+    m_smallDictionary->flush();
+
+    const QByteArray model = QFile::encodeName(m_modelDir);
+    const QByteArray dict = QFile::encodeName(m_smallDictionary->fileName());
+    // Batch mean normalisation: the whole utterance is at hand before decoding starts, so the
+    // channel (microphone, room, distance) is estimated on it rather than guessed up front.
+    QList<QByteArray> args = {"-hmm", model, "-dict", dict, "-cmn", "batch", "-logfn", "/dev/null"};
+    args += decoderSettings();
+    if (qEnvironmentVariableIsSet("PSARGS"))
+        args += qgetenv("PSARGS").split(' ');
+    QList<char *> argv;
+    for (QByteArray &arg : args)
+        argv.append(arg.data());
+    m_config = cmd_ln_parse_r(nullptr, ps_args(), int(argv.size()), argv.data(), FALSE);
+    if (!m_config) {
+        m_error = u"The speech decoder rejected its settings."_s;
+        return false;
+    }
+    m_decoder = ps_init(m_config);
+    if (!m_decoder) {
+        m_error = u"The speech decoder cannot load its model."_s;
+        release();
+        return false;
+    }
+    const QByteArray jsgf = m_grammar.toJsgf().toUtf8();
+    if (ps_set_jsgf_string(m_decoder, "commands", jsgf.constData()) != 0
+        || ps_set_search(m_decoder, "commands") != 0) {
+        m_error = u"The speech decoder rejected the command grammar."_s;
+        release();
+        return false;
+    }
+    return true;
+}
+
+int32 CommandDecoder::decodeWith(const char *search, const qint16 *samples, size_t count, QStringList &words)
+{
+    words.clear();
+    if (ps_set_search(m_decoder, search) != 0 || ps_start_utt(m_decoder) < 0)
+        return 0;
+    ps_process_raw(m_decoder, reinterpret_cast<const int16 *>(samples), count, FALSE, TRUE);
+    ps_end_utt(m_decoder);
+    int32 score = 0;
+    words = splitWords(ps_get_hyp(m_decoder, &score));
+    return score;
+}
+
+character::UserInput CommandDecoder::decode(const QByteArray &pcm16k)
+{
+    character::UserInput input;
+    if (m_grammar.commandNames().isEmpty() || !prepare())
+        return input;
+
+    const auto *samples = reinterpret_cast<const qint16 *>(pcm16k.constData());
+    const size_t count = static_cast<size_t>(pcm16k.size()) / sizeof(qint16);
+    QStringList heard;
+    decodeWith("commands", samples, count, heard);
+    input.Voice = heard.join(u' ');
+    const QStringList names = m_grammar.match(heard);
+    if (names.isEmpty())
+        return input;
+    input.Count = 1;
+    input.Name = names.constFirst();
+
+    // Where the words that make the command were said.
+    const QStringList bestWords = m_grammar.commandWords(input.Name);
+    int firstFrame = -1, lastFrame = -1;
+    for (ps_seg_t *seg = ps_seg_iter(m_decoder); seg; seg = ps_seg_next(seg)) {
+        if (!bestWords.contains(baseWord(ps_seg_word(seg))))
+            continue;
+        int sf = 0, ef = 0;
+        ps_seg_frames(seg, &sf, &ef);
+        if (firstFrame < 0)
+            firstFrame = sf;
+        lastFrame = ef;
+    }
+    if (firstFrame < 0) {
+        input.Confidence = 50;
+        return input;
+    }
+
+    // The confidence and the alternatives come from decoding that stretch again against one
+    // command word amid garbage words, or garbage alone. The best command word there, then the
+    // best once it is taken away, and so on down to garbage alone, rank what the stretch could
+    // have been; how far each falls behind the first gives its share of the probability.
+    const size_t margin = 15 * samplesPerFrame;
+    const size_t from = std::min(count, size_t(firstFrame) * samplesPerFrame > margin
+                                            ? size_t(firstFrame) * samplesPerFrame - margin : 0);
+    const size_t to = std::min(count, size_t(lastFrame + 1) * samplesPerFrame + margin);
+    struct Candidate
+    {
+        QString word;
+        int32 score = 0;
+    };
+    QList<Candidate> ranked;
+    QStringList excluded;
+    for (int round = 0; round < maxRescoreRounds; ++round) {
+        if (!setWordSearch(excluded))
+            break;
+        QStringList words;
+        const int32 score = decodeWith("word", samples + from, to - from, words);
+        QString word;
+        for (const QString &candidate : std::as_const(words)) {
+            if (m_grammar.isCommandWord(candidate)) {
+                word = candidate;
+                break;
+            }
+        }
+        ranked.append({word, score});
+        // Once garbage alone wins, what follows is no command the child could have meant.
+        if (word.isEmpty())
+            break;
+        excluded.append(word);
+    }
+
+    const double nats = natsPerScoreUnit;
+    const auto share = [&](int32 score) {
+        double total = 0;
+        for (const Candidate &candidate : ranked)
+            total += std::exp((candidate.score - score) * nats);
+        return total > 0 ? 1.0 / total : 0.0;
+    };
+    double confidence = 0;
+    for (const Candidate &candidate : ranked) {
+        if (bestWords.contains(candidate.word))
+            confidence = std::max(confidence, share(candidate.score));
+    }
+    input.Confidence = percent(confidence);
+
+    for (const Candidate &candidate : ranked) {
+        if (input.Count >= 3)
+            break;
+        const QString name = m_grammar.commandOfWord(candidate.word);
+        if (name.isEmpty() || name == input.Name || name == input.Alt1Name)
+            continue;
+        if (input.Count == 1) {
+            input.Alt1Name = name;
+            input.Alt1Confidence = percent(share(candidate.score));
+            input.Alt1Voice = candidate.word;
+        } else {
+            input.Alt2Name = name;
+            input.Alt2Confidence = percent(share(candidate.score));
+            input.Alt2Voice = candidate.word;
+        }
+        ++input.Count;
+    }
+    return input;
+}
+
+bool CommandDecoder::setWordSearch(const QStringList &excluded)
+{
+    const QByteArray jsgf = m_grammar.toWordJsgf(excluded).toUtf8();
+    return ps_set_jsgf_string(m_decoder, "word", jsgf.constData()) == 0;
+}
+
+} // namespace listen
