@@ -132,6 +132,10 @@ bool CommandDecoder::prepare()
     m_error.clear();
     m_dirty = false;
     silenceLibraryLog();
+    if (!QFileInfo::exists(m_modelDir + u"/mdef"_s)) {
+        m_error = errorString();
+        return false;
+    }
 
     PronunciationDictionary dictionary;
     const QStringList wanted = m_grammar.words();
@@ -139,12 +143,10 @@ bool CommandDecoder::prepare()
         m_error = u"The pronouncing dictionary cannot be read (%1)."_s.arg(m_dictionaryFile);
         return false;
     }
-    // A word without a pronunciation would make the grammar fail as a whole; leaving out the
-    // commands that need it keeps the others working.
+    // A word without a pronunciation makes the decoder refuse the grammar as a whole; saying
+    // which word it is lets the command's author pick another.
     const QStringList missing = dictionary.missingWords(wanted);
-    CommandGrammar grammar = m_grammar;
     if (!missing.isEmpty()) {
-        // Garbage words are all in the dictionary; a missing word belongs to a command.
         m_error = u"No pronunciation for: %1."_s.arg(missing.join(u", "_s));
         return false;
     }

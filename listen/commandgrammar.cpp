@@ -75,6 +75,10 @@ private:
     qsizetype m_pos = 0;
 };
 
+// Children start with "please", "um, Merlin" or a breath the decoder takes for a word; the
+// grammar lets two such words stand before any command.
+constexpr qsizetype maxLeadIn = 2;
+
 bool hasWord(const VoiceSequence &sequence)
 {
     return std::any_of(sequence.cbegin(), sequence.cend(), [](const VoicePattern &item) {
@@ -174,12 +178,12 @@ QStringList CommandGrammar::garbageWords()
     // Everyday words a child says around a command, and the numbers and signs of the sums on the
     // screen. Left out on purpose: anything that sounds like a command word, so the loop cannot
     // swallow one ("to", "too", "two", "for", "four", "fore", "won", "one", "want", "free", "tree",
-    // "three", "set", "rest", "said", "exist", "next", "it", "do", "who", "or", "more").
+    // "three", "set", "rest", "said", "exist", "next", "it", "do", "who", "or", "more", "why", "what", "but").
     static const QStringList words = {
         u"a"_s,     u"the"_s,    u"i"_s,      u"you"_s,    u"he"_s,     u"she"_s,   u"we"_s,
-        u"they"_s,  u"is"_s,     u"are"_s,    u"was"_s,    u"am"_s,     u"be"_s,    u"what"_s,
-        u"how"_s,   u"why"_s,    u"where"_s,     u"yes"_s,    u"no"_s,    u"and"_s,
-           u"but"_s,    u"in"_s,     u"of"_s,     u"at"_s,     u"with"_s,  u"my"_s,
+        u"they"_s,  u"is"_s,     u"are"_s,    u"was"_s,    u"am"_s,     u"be"_s,    
+        u"how"_s,       u"where"_s,     u"yes"_s,    u"no"_s,    u"and"_s,
+               u"in"_s,     u"of"_s,     u"at"_s,     u"with"_s,  u"my"_s,
         u"your"_s,  u"like"_s,       u"can"_s,    u"now"_s,    u"go"_s,    u"get"_s,
         u"me"_s,    u"this"_s,   u"that"_s,   u"here"_s,   u"there"_s,  u"okay"_s,  u"hello"_s,
         u"thanks"_s, u"good"_s,  u"bad"_s,    u"cat"_s,    u"cats"_s,   u"dog"_s,   u"play"_s,
@@ -189,14 +193,9 @@ QStringList CommandGrammar::garbageWords()
         u"stop"_s,  u"know"_s,   u"think"_s,  u"look"_s,   u"up"_s,     u"down"_s,  u"big"_s,
         u"little"_s, u"have"_s,  u"just"_s,   u"so"_s,     u"very"_s,   u"much"_s,  u"then"_s,
         u"please"_s, u"mum"_s,   u"dad"_s,    u"school"_s, u"house"_s,  u"eat"_s,   u"sleep"_s,
-        u"equals"_s, u"answer"_s, u"question"_s, u"many"_s, u"let"_s,   u"us"_s,    u"now"_s,
+        u"equals"_s, u"answer"_s, u"question"_s, u"many"_s, u"let"_s,   u"us"_s,    u"merlin"_s, u"hey"_s,
     };
     return words;
-}
-
-QStringList CommandGrammar::courtesyWords()
-{
-    return {u"please"_s, u"merlin"_s, u"okay"_s, u"hey"_s};
 }
 
 QStringList CommandGrammar::tokenize(const QString &voice)
@@ -275,24 +274,14 @@ QStringList allCommandWords(const QList<VoiceSequence> &patterns)
 }
 
 // Garbage that is also a command word would let the no-command path eat the command.
-QStringList usableGarbage(const QStringList &commandWords, const QStringList &exclude)
+QStringList usableGarbage(const QStringList &commandWords)
 {
     QStringList garbage;
     for (const QString &word : CommandGrammar::garbageWords()) {
-        if (!commandWords.contains(word) && !exclude.contains(word) && !garbage.contains(word))
+        if (!commandWords.contains(word) && !garbage.contains(word))
             garbage.append(word);
     }
     return garbage;
-}
-
-QStringList usableCourtesy(const QStringList &commandWords)
-{
-    QStringList courtesy;
-    for (const QString &word : CommandGrammar::courtesyWords()) {
-        if (!commandWords.contains(word))
-            courtesy.append(word);
-    }
-    return courtesy;
 }
 
 } // namespace
@@ -303,8 +292,7 @@ QStringList CommandGrammar::words() const
     for (const Entry &entry : m_entries)
         patterns.append(entry.pattern);
     const QStringList own = allCommandWords(patterns);
-    const QStringList courtesy = usableCourtesy(own);
-    QStringList all = own + courtesy + usableGarbage(own, courtesy);
+    QStringList all = own + usableGarbage(own);
     all.sort();
     all.removeDuplicates();
     return all;
@@ -316,23 +304,22 @@ QString CommandGrammar::toJsgf() const
     for (const Entry &entry : m_entries)
         patterns.append(entry.pattern);
     const QStringList own = allCommandWords(patterns);
-    const QStringList courtesy = usableCourtesy(own);
-    const QStringList garbage = usableGarbage(own, courtesy);
+    const QStringList garbage = usableGarbage(own);
 
     QString jsgf = u"#JSGF V1.0;\ngrammar commands;\n"_s;
     jsgf += u"<garbage> = "_s + garbage.join(u" | "_s) + u";\n"_s;
     QStringList top;
-    if (!courtesy.isEmpty())
-        jsgf += u"<courtesy> = "_s + courtesy.join(u" | "_s) + u";\n"_s;
-    const QString prefix = courtesy.isEmpty() ? QString() : u"[<courtesy>] "_s;
     for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        const VoiceSequence &pattern = m_entries.at(i).pattern;
         const QString rule = u"<command%1>"_s.arg(i);
-        jsgf += rule + u" = "_s + prefix + sequenceToJsgf(m_entries.at(i).pattern) + u";\n"_s;
+        const bool leadIn = pattern.constFirst().kind != VoicePattern::Kind::AnyWords;
+        jsgf += rule + u" = "_s + (leadIn ? u"[<garbage> [<garbage>]] "_s : QString()) + sequenceToJsgf(pattern)
+            + u";\n"_s;
         top.append(rule);
     }
     // Speech that is no command must have a path of its own, or the decoder forces the nearest
     // command onto every sentence.
-    top.append(courtesy.isEmpty() ? u"<garbage>+"_s : u"(<courtesy> | <garbage>)+"_s);
+    top.append(u"<garbage>+"_s);
     jsgf += u"public <utterance> = "_s + top.join(u" | "_s) + u";\n"_s;
     return jsgf;
 }
@@ -375,7 +362,7 @@ QString CommandGrammar::toWordJsgf(const QStringList &excluded) const
         if (!excluded.contains(word))
             choices.append(word);
     }
-    const QStringList garbage = usableGarbage(own, {});
+    const QStringList garbage = usableGarbage(own);
     QString jsgf = u"#JSGF V1.0;\ngrammar word;\n<garbage> = "_s + garbage.join(u" | "_s) + u";\n"_s;
     if (choices.isEmpty())
         return jsgf + u"public <word> = <garbage>+;\n"_s;
@@ -390,12 +377,17 @@ QStringList CommandGrammar::match(const QStringList &heardWords) const
     QList<VoiceSequence> patterns;
     for (const Entry &entry : m_entries)
         patterns.append(entry.pattern);
-    const QStringList courtesy = usableCourtesy(allCommandWords(patterns));
+    const QStringList garbage = usableGarbage(allCommandWords(patterns));
 
     QStringList names;
     for (const Entry &entry : m_entries) {
-        // One leading courtesy word is skipped, as the grammar allows one before any command.
-        const qsizetype lastStart = !words.isEmpty() && courtesy.contains(words.constFirst()) ? 1 : 0;
+        // Up to two words before a command that does not begin with "..." are a lead-in, as the
+        // grammar allows.
+        qsizetype lastStart = 0;
+        if (entry.pattern.constFirst().kind != VoicePattern::Kind::AnyWords) {
+            while (lastStart < std::min<qsizetype>(maxLeadIn, words.size()) && garbage.contains(words.at(lastStart)))
+                ++lastStart;
+        }
         for (qsizetype start = 0; start <= lastStart; ++start) {
             const Continuation atEnd = [&](qsizetype pos) { return pos == words.size(); };
             if (matchSequence(entry.pattern, 0, words, start, atEnd)) {

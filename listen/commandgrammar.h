@@ -44,12 +44,11 @@ public:
     // soak up whatever the child says around a command, and a sentence made of them alone is
     // heard as no command at all.
     static QStringList garbageWords();
-    // Said before a command, as children do ("please reset"), without changing it.
-    static QStringList courtesyWords();
 
     // Every word the grammar can produce, lower case, sorted, without duplicates.
     QStringList words() const;
-    // The JSGF text of the grammar: any registered command, or garbage words alone.
+    // The JSGF text of the grammar: any registered command, or garbage words alone. A command
+    // that does not begin with "..." may follow up to two garbage words ("please reset").
     QString toJsgf() const;
 
     // The words of a command's own voice text, without "..." and brackets: the words that tell it

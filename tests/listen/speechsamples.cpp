@@ -5,6 +5,7 @@
 #include <cmath>
 #include <mutex>
 #include <random>
+#include <vector>
 
 #include <QHash>
 
@@ -79,7 +80,7 @@ QByteArray padded(const QByteArray &pcm, int leadMs, int trailMs)
     return QByteArray(lead, '\0') + pcm + QByteArray(trail, '\0');
 }
 
-QByteArray withNoise(const QByteArray &pcm, double snrDb, quint32 seed)
+QByteArray withNoise(const QByteArray &pcm, double snrDb, quint32 seed, Noise colour)
 {
     const auto *in = reinterpret_cast<const qint16 *>(pcm.constData());
     const qsizetype n = pcm.size() / 2;
@@ -95,11 +96,29 @@ QByteArray withNoise(const QByteArray &pcm, double snrDb, quint32 seed)
     const double speechRms = voiced ? std::sqrt(energy / voiced) : 1000.0;
     const double noiseRms = speechRms / std::pow(10.0, snrDb / 20.0);
     std::mt19937 random(seed);
-    std::normal_distribution<double> gauss(0.0, noiseRms);
+    std::normal_distribution<double> gauss(0.0, 1.0);
+    std::vector<double> noise(size_t(n), 0.0);
+    // Pink noise through Paul Kellet's economical filter: the hum and rumble of a room, most of
+    // its energy low, rather than the hiss of white noise.
+    double b0 = 0, b1 = 0, b2 = 0;
+    double power = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const double white = gauss(random);
+        double value = white;
+        if (colour == Noise::Pink) {
+            b0 = 0.99765 * b0 + white * 0.0990460;
+            b1 = 0.96300 * b1 + white * 0.2965164;
+            b2 = 0.57000 * b2 + white * 1.0526913;
+            value = b0 + b1 + b2 + white * 0.1848;
+        }
+        noise[size_t(i)] = value;
+        power += value * value;
+    }
+    const double scale = n > 0 && power > 0 ? noiseRms / std::sqrt(power / double(n)) : 0.0;
     QByteArray out(pcm.size(), '\0');
     auto *samples = reinterpret_cast<qint16 *>(out.data());
     for (qsizetype i = 0; i < n; ++i)
-        samples[i] = qint16(std::clamp(std::lround(in[i] + gauss(random)), -32768L, 32767L));
+        samples[i] = qint16(std::clamp(std::lround(in[i] + noise[size_t(i)] * scale), -32768L, 32767L));
     return out;
 }
 

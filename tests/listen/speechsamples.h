@@ -29,9 +29,10 @@ QStringList voices();
 QByteArray say(const QString &text, const Delivery &delivery);
 // Silence before and after, as the child presses the key a little before speaking.
 QByteArray padded(const QByteArray &pcm, int leadMs, int trailMs);
-// White noise added at the given signal-to-noise ratio over the speech's own loudness;
-// the same seed gives the same noise.
-QByteArray withNoise(const QByteArray &pcm, double snrDb, quint32 seed);
+enum class Noise { White, Pink };
+// Noise added at the given signal-to-noise ratio over the speech's own loudness; the same seed
+// gives the same noise.
+QByteArray withNoise(const QByteArray &pcm, double snrDb, quint32 seed, Noise colour);
 double durationSeconds(const QByteArray &pcm);
 
 // The six commands in the voice texts that the program registers.
