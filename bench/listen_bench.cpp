@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Recognition figures over synthesised speech: commands said in several ways by several voices,
-// rates and pitches, clean and with noise, and sentences that are no command.
+// rates and pitches, clean and with room noise, and sentences that are no command.
 #include <cstdio>
 #include <ctime>
 
@@ -39,12 +39,21 @@ void printFigure(const char *name, double value, const char *unit)
     std::fflush(stdout);
 }
 
+struct Tally
+{
+    int right = 0;
+    int total = 0;
+    double percent() const { return total ? 100.0 * right / total : 0.0; }
+};
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    // -v lists every miss; -q takes one delivery per voice, for trying settings quickly.
     const bool verbose = app.arguments().contains(u"-v"_s);
+    const bool quick = app.arguments().contains(u"-q"_s);
 
     listen::CommandDecoder decoder;
     QList<character::VoiceCommand> commands;
@@ -56,10 +65,15 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    const double noiseSnrDb = qEnvironmentVariableIsSet("SNR") ? qEnvironmentVariable("SNR").toDouble() : 12.0;
-    int commandsRight = 0, commandsTotal = 0;
-    int noisyRight = 0, noisyTotal = 0;
-    int falseAccepts = 0, othersTotal = 0;
+    // A quiet room with a fan or a computer humming, and a louder one.
+    struct NoisyCondition
+    {
+        const char *label;
+        double snrDb;
+        Tally tally;
+    };
+    NoisyCondition noisy[] = {{"pink20", 20.0, {}}, {"pink15", 15.0, {}}};
+    Tally clean, others;
     double audioSeconds = 0, decodeSeconds = 0;
     quint32 seed = 1;
 
@@ -70,49 +84,50 @@ int main(int argc, char **argv)
         audioSeconds += speechsamples::durationSeconds(pcm);
         return input;
     };
+    const auto report = [&](const char *condition, const speechsamples::Delivery &delivery, const QString &text,
+                            const character::UserInput &heard) {
+        if (verbose)
+            std::fprintf(stderr, "%s %s %.2f %.2f: \"%s\" -> %s [%s] %d\n", condition, qPrintable(delivery.voice),
+                         delivery.stretch, delivery.pitch, qPrintable(text), qPrintable(heard.Name),
+                         qPrintable(heard.Voice), heard.Confidence);
+    };
 
-    // -q: one delivery per voice, for trying settings quickly.
-    QList<speechsamples::Delivery> all = deliveries();
-    if (app.arguments().contains(u"-q"_s)) {
-        for (qsizetype i = all.size() - 1; i >= 0; --i) {
-            if (i % 3 != 0)
-                all.removeAt(i);
-        }
-    }
-    for (const speechsamples::Delivery &delivery : std::as_const(all)) {
+    const QList<speechsamples::Delivery> all = deliveries();
+    for (qsizetype d = 0; d < all.size(); ++d) {
+        if (quick && d % 3 != 0)
+            continue;
+        const speechsamples::Delivery &delivery = all.at(d);
         for (const speechsamples::Phrase &phrase : speechsamples::commandPhrases() + speechsamples::otherSentences()) {
-            const QByteArray clean = speechsamples::padded(speechsamples::say(phrase.text, delivery), 300, 300);
-            const character::UserInput heard = run(clean);
-            const bool isCommand = !phrase.command.isEmpty();
-            const bool right = isCommand ? (heard.Count > 0 && heard.Name == phrase.command) : heard.Count == 0;
-            if (isCommand) {
-                ++commandsTotal;
-                commandsRight += right;
-            } else {
-                ++othersTotal;
-                falseAccepts += !right;
-            }
-            if (verbose && !right)
-                std::fprintf(stderr, "clean %s %.2f %.2f: \"%s\" -> %s [%s] %d\n", qPrintable(delivery.voice),
-                             delivery.stretch, delivery.pitch, qPrintable(phrase.text), qPrintable(heard.Name),
-                             qPrintable(heard.Voice), heard.Confidence);
-            if (!isCommand)
+            const QByteArray audio = speechsamples::padded(speechsamples::say(phrase.text, delivery), 300, 300);
+            const character::UserInput heard = run(audio);
+            if (phrase.command.isEmpty()) {
+                ++others.total;
+                others.right += heard.Count == 0;
+                if (heard.Count != 0)
+                    report("false-accept", delivery, phrase.text, heard);
                 continue;
-            const QByteArray noisy = speechsamples::withNoise(clean, noiseSnrDb, seed++, qEnvironmentVariableIsSet("WHITE") ? speechsamples::Noise::White : speechsamples::Noise::Pink);
-            const character::UserInput heardNoisy = run(noisy);
-            const bool noisyOk = heardNoisy.Count > 0 && heardNoisy.Name == phrase.command;
-            ++noisyTotal;
-            noisyRight += noisyOk;
-            if (verbose && !noisyOk)
-                std::fprintf(stderr, "noisy %s %.2f %.2f: \"%s\" -> %s [%s]\n", qPrintable(delivery.voice),
-                             delivery.stretch, delivery.pitch, qPrintable(phrase.text), qPrintable(heardNoisy.Name),
-                             qPrintable(heardNoisy.Voice));
+            }
+            const bool right = heard.Count > 0 && heard.Name == phrase.command;
+            ++clean.total;
+            clean.right += right;
+            if (!right)
+                report("clean", delivery, phrase.text, heard);
+            for (NoisyCondition &condition : noisy) {
+                const character::UserInput heardNoisy =
+                    run(speechsamples::withNoise(audio, condition.snrDb, seed++, speechsamples::Noise::Pink));
+                const bool noisyRight = heardNoisy.Count > 0 && heardNoisy.Name == phrase.command;
+                ++condition.tally.total;
+                condition.tally.right += noisyRight;
+                if (!noisyRight)
+                    report(condition.label, delivery, phrase.text, heardNoisy);
+            }
         }
     }
 
-    printFigure("listen_command_accuracy", 100.0 * commandsRight / commandsTotal, "%");
-    printFigure("listen_false_accepts", 100.0 * falseAccepts / othersTotal, "%");
-    printFigure("listen_accuracy_noisy", 100.0 * noisyRight / noisyTotal, "%");
+    printFigure("listen_command_accuracy", clean.percent(), "%");
+    printFigure("listen_false_accepts", 100.0 - others.percent(), "%");
+    printFigure("listen_accuracy_noisy", noisy[0].tally.percent(), "%");
+    printFigure("listen_accuracy_noisy_15db", noisy[1].tally.percent(), "%");
     printFigure("listen_decode_rtf", decodeSeconds / audioSeconds, "x");
     return 0;
 }

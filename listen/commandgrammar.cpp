@@ -176,24 +176,25 @@ CommandGrammar::CommandGrammar() = default;
 QStringList CommandGrammar::garbageWords()
 {
     // Everyday words a child says around a command, and the numbers and signs of the sums on the
-    // screen. Left out on purpose: anything that sounds like a command word, so the loop cannot
-    // swallow one ("to", "too", "two", "for", "four", "fore", "won", "one", "want", "free", "tree",
-    // "three", "set", "rest", "said", "exist", "next", "it", "do", "who", "or", "more", "why", "what", "but").
+    // screen. Left out on purpose, so the loop cannot swallow a command word: anything that
+    // sounds like one ("to", "too", "two", "do", "who", "for", "four", "or", "more", "won", "one",
+    // "want", "why", "what", "but", "three", "free", "tree", "set", "rest", "said", "exist",
+    // "next", "it"). Short pronouns stay in although "we" and "you" come near "three" and "two"
+    // in noise: without them a sentence like "can we play a game" finds its way into a command.
     static const QStringList words = {
-        u"a"_s,     u"the"_s,    u"i"_s,      u"you"_s,    u"he"_s,     u"she"_s,   u"we"_s,
-        u"they"_s,  u"is"_s,     u"are"_s,    u"was"_s,    u"am"_s,     u"be"_s,    
-        u"how"_s,       u"where"_s,     u"yes"_s,    u"no"_s,    u"and"_s,
-               u"in"_s,     u"of"_s,     u"at"_s,     u"with"_s,  u"my"_s,
-        u"your"_s,  u"like"_s,       u"can"_s,    u"now"_s,    u"go"_s,    u"get"_s,
-        u"me"_s,    u"this"_s,   u"that"_s,   u"here"_s,   u"there"_s,  u"okay"_s,  u"hello"_s,
-        u"thanks"_s, u"good"_s,  u"bad"_s,    u"cat"_s,    u"cats"_s,   u"dog"_s,   u"play"_s,
-        u"game"_s,    u"some"_s,   u"not"_s,    u"all"_s,    u"make"_s,  u"time"_s,
-        u"number"_s, u"plus"_s,  u"minus"_s,  u"times"_s,  u"five"_s,   u"six"_s,   u"seven"_s,
-        u"eight"_s, u"nine"_s,   u"ten"_s,    u"zero"_s,   u"level"_s,  u"again"_s, u"start"_s,
-        u"stop"_s,  u"know"_s,   u"think"_s,  u"look"_s,   u"up"_s,     u"down"_s,  u"big"_s,
-        u"little"_s, u"have"_s,  u"just"_s,   u"so"_s,     u"very"_s,   u"much"_s,  u"then"_s,
-        u"please"_s, u"mum"_s,   u"dad"_s,    u"school"_s, u"house"_s,  u"eat"_s,   u"sleep"_s,
-        u"equals"_s, u"answer"_s, u"question"_s, u"many"_s, u"let"_s,   u"us"_s,    u"merlin"_s, u"hey"_s,
+        u"a"_s,      u"the"_s,    u"i"_s,      u"they"_s,   u"is"_s,     u"are"_s,    u"was"_s,
+        u"am"_s,     u"be"_s,     u"how"_s,    u"where"_s,  u"yes"_s,    u"no"_s,     u"of"_s,
+        u"at"_s,     u"with"_s,   u"my"_s,     u"your"_s,   u"like"_s,   u"can"_s,    u"now"_s,
+        u"go"_s,     u"get"_s,    u"this"_s,   u"that"_s,   u"here"_s,   u"there"_s,  u"okay"_s,
+        u"hello"_s,  u"thanks"_s, u"good"_s,   u"bad"_s,    u"cat"_s,    u"cats"_s,   u"dog"_s,
+        u"play"_s,   u"game"_s,   u"some"_s,   u"not"_s,    u"all"_s,    u"make"_s,   u"time"_s,
+        u"number"_s, u"plus"_s,   u"minus"_s,  u"times"_s,  u"five"_s,   u"six"_s,    u"seven"_s,
+        u"eight"_s,  u"nine"_s,   u"ten"_s,    u"zero"_s,   u"level"_s,  u"again"_s,  u"start"_s,
+        u"stop"_s,   u"know"_s,   u"look"_s,   u"up"_s,     u"down"_s,   u"big"_s,    u"little"_s,
+        u"have"_s,   u"just"_s,   u"so"_s,     u"very"_s,   u"much"_s,   u"please"_s, u"mum"_s,
+        u"dad"_s,    u"school"_s, u"house"_s,  u"equals"_s, u"answer"_s, u"question"_s, u"many"_s,
+        u"let"_s,    u"us"_s,     u"merlin"_s, u"hey"_s,    u"you"_s,    u"we"_s,     u"he"_s,
+        u"she"_s,    u"me"_s,     u"in"_s,     u"and"_s,    u"then"_s,   u"think"_s,  u"eat"_s,
     };
     return words;
 }
