@@ -25,8 +25,10 @@ namespace {
 
 // A command word that carries less of the lattice's probability than this was never a
 // serious candidate; reporting it would only be noise.
+// The best command word, two alternatives, and garbage alone to weigh them against.
 constexpr int maxRescoreRounds = 4;
 constexpr int maxUnexplainedFrames = 10;
+constexpr qsizetype maxKeptSearches = 40;
 // A frame within 18 dB of the loud part of the utterance is speech, not room noise. Inside a
 // pause of 0.6 s or more, 0.4 s of such frames is speech the decoder did not explain.
 constexpr double swallowedSpeechRatio = 0.126;
@@ -156,6 +158,7 @@ void CommandDecoder::release()
         cmd_ln_free_r(m_config);
     m_config = nullptr;
     m_smallDictionary.reset();
+    m_wordSearches.clear();
 }
 
 bool CommandDecoder::prepare()
@@ -307,10 +310,11 @@ character::UserInput CommandDecoder::decode(const QByteArray &pcm16k)
     QList<Candidate> ranked;
     QStringList excluded;
     for (int round = 0; round < maxRescoreRounds; ++round) {
-        if (!setWordSearch(excluded))
+        const QByteArray search = wordSearch(excluded);
+        if (search.isEmpty())
             break;
         QStringList words;
-        const int32 score = decodeWith("word", samples + from, to - from, words);
+        const int32 score = decodeWith(search.constData(), samples + from, to - from, words);
         QString word;
         for (const QString &candidate : std::as_const(words)) {
             if (m_grammar.isCommandWord(candidate)) {
@@ -359,10 +363,22 @@ character::UserInput CommandDecoder::decode(const QByteArray &pcm16k)
     return input;
 }
 
-bool CommandDecoder::setWordSearch(const QStringList &excluded)
+QByteArray CommandDecoder::wordSearch(QStringList excluded)
 {
+    // Building a search costs about as much as decoding a short word, and the same few
+    // exclusions come back decode after decode ("three", then "three" and "two"), so the
+    // searches are kept under a name made of what they exclude.
+    excluded.sort();
+    const QByteArray name = "word:" + excluded.join(u',').toUtf8();
+    if (m_wordSearches.contains(name))
+        return name;
     const QByteArray jsgf = m_grammar.toWordJsgf(excluded).toUtf8();
-    return ps_set_jsgf_string(m_decoder, "word", jsgf.constData()) == 0;
+    const QByteArray key = m_wordSearches.size() < maxKeptSearches ? name : QByteArray("word:scratch");
+    if (ps_set_jsgf_string(m_decoder, key.constData(), jsgf.constData()) != 0)
+        return {};
+    if (key == name)
+        m_wordSearches.insert(name);
+    return key;
 }
 
 } // namespace listen

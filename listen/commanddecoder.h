@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include "character/agent.h"
@@ -50,7 +51,8 @@ public:
 private:
     void release();
     int32_t decodeWith(const char *search, const qint16 *samples, size_t count, QStringList &words);
-    bool setWordSearch(const QStringList &excluded);
+    // The name of the search for one word other than the excluded ones; empty on failure.
+    QByteArray wordSearch(QStringList excluded);
 
     QString m_modelDir;
     QString m_dictionaryFile;
@@ -60,6 +62,7 @@ private:
     ps_decoder_s *m_decoder = nullptr;
     cmd_ln_s *m_config = nullptr;
     std::unique_ptr<QTemporaryFile> m_smallDictionary;
+    QSet<QByteArray> m_wordSearches;
 };
 
 } // namespace listen
