@@ -95,9 +95,8 @@ QString baseWord(const char *word)
 
 QList<QByteArray> decoderSettings()
 {
-    // The third pass over the word lattice costs seconds on a grammar with a garbage loop and
-    // changes nothing here: the grammar allows few distinct readings of a short utterance.
-    // A low word insertion penalty keeps the garbage loop from splitting a short command word
+    // The third pass over the word lattice costs seconds on a grammar with a garbage loop, for
+    // a posterior that the rescoring below gives far cheaper. A low word insertion penalty keeps the garbage loop from splitting a short command word
     // into two or three garbage words that fit its sounds a little better ("one" as "why and").
     // Beams a little narrower than the defaults save a third of the decoding time without a
     // command lost. The word exit beam stays wide: pruned too hard, the no-command path can die
@@ -280,11 +279,10 @@ character::UserInput CommandDecoder::decode(const QByteArray &pcm16k)
         lastFrame = ef;
     }
     // When no path through the grammar survives to the end of the utterance, the decoder still
-    // answers with the best path that got furthest, which can be a command cut out of the
-    // middle of a sentence ("I do not know" heard as "I two"). Such a path is no command.
-    // With words dear and silence cheap, the decoder sometimes lets a silence swallow the rest
-    // of a sentence ("I do not know the answer" as "I two" and a long pause). Speech it could
-    // not explain means the command is not what was said.
+    // answers with the path that got furthest, which can be a command cut out of a sentence.
+    // And with words dear and silence cheap, it sometimes lets a pause swallow the rest of a
+    // sentence ("I do not know the answer" as "I two" and a long pause). Speech it could not
+    // explain means the command is not what was said.
     if (pathEnd < ps_get_n_frames(m_decoder) - maxUnexplainedFrames || swallowedFrames > maxSwallowedFrames)
         return input;
     input.Count = 1;
@@ -298,7 +296,7 @@ character::UserInput CommandDecoder::decode(const QByteArray &pcm16k)
     // command word amid garbage words, or garbage alone. The best command word there, then the
     // best once it is taken away, and so on down to garbage alone, rank what the stretch could
     // have been; how far each falls behind the first gives its share of the probability.
-    const size_t margin = 15 * samplesPerFrame;
+    const size_t margin = 8 * samplesPerFrame;
     const size_t from = std::min(count, size_t(firstFrame) * samplesPerFrame > margin
                                             ? size_t(firstFrame) * samplesPerFrame - margin : 0);
     const size_t to = std::min(count, size_t(lastFrame + 1) * samplesPerFrame + margin);
