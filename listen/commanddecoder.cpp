@@ -29,9 +29,9 @@ namespace {
 constexpr int maxRescoreRounds = 4;
 constexpr int maxUnexplainedFrames = 10;
 constexpr qsizetype maxKeptSearches = 40;
-// A frame within 18 dB of the loud part of the utterance is speech, not room noise. Inside a
+// A frame within 14 dB of the loud part of the utterance is speech, not room noise. Inside a
 // pause of 0.6 s or more, 0.4 s of such frames is speech the decoder did not explain.
-constexpr double swallowedSpeechRatio = 0.126;
+constexpr double swallowedSpeechRatio = 0.2;
 constexpr int longPauseFrames = 60;
 constexpr int pauseEdgeFrames = 10;
 constexpr int maxSwallowedFrames = 40;
@@ -100,8 +100,10 @@ QList<QByteArray> decoderSettings()
     // into two or three garbage words that fit its sounds a little better ("one" as "why and").
     // Beams a little narrower than the defaults save a third of the decoding time without a
     // command lost. The word exit beam stays wide: pruned too hard, the no-command path can die
-    // out mid-sentence and leave a command as the only path to the end.
-    return {"-bestpath", "no", "-wip", "1e-3", "-beam", "1e-35", "-pbeam", "1e-35"};
+    // out mid-sentence and leave a command as the only path to the end. The front end's own
+    // silence removal stays off: push to talk already bounds the utterance, and with it on the
+    // decoder's frame numbers no longer match the audio that the rescoring cuts out.
+    return {"-bestpath", "no", "-wip", "1e-3", "-beam", "1e-35", "-pbeam", "1e-35", "-remove_silence", "no"};
 }
 
 } // namespace
