@@ -28,6 +28,9 @@ namespace {
 // The best command word, two alternatives, and garbage alone to weigh them against.
 constexpr int maxRescoreRounds = 4;
 constexpr int maxUnexplainedFrames = 10;
+// 26 dB below the loud part of the speech is silence for trimming.
+constexpr double quietRatio = 0.05;
+constexpr size_t keptSilenceFrames = 25;
 constexpr qsizetype maxKeptSearches = 40;
 // A frame within 14 dB of the loud part of the utterance is speech, not room noise. Inside a
 // pause of 0.6 s or more, 0.4 s of such frames is speech the decoder did not explain.
@@ -81,6 +84,27 @@ double loudSpeechLevel(std::vector<double> loudness)
     const size_t at = loudness.size() * 9 / 10;
     std::nth_element(loudness.begin(), loudness.begin() + qsizetype(at), loudness.end());
     return loudness[at];
+}
+
+// The key goes down a moment before the child speaks and comes up a moment after; decoding that
+// silence costs time and tells nothing. Keeps a quarter second either side of the speech, which
+// the batch normalisation and the silence model need.
+void trimSilence(const qint16 *&samples, size_t &count)
+{
+    const std::vector<double> loudness = frameLoudness(samples, count);
+    const double threshold = loudSpeechLevel(loudness) * quietRatio;
+    size_t first = 0;
+    while (first < loudness.size() && loudness[first] < threshold)
+        ++first;
+    if (first == loudness.size())
+        return;
+    size_t last = loudness.size() - 1;
+    while (last > first && loudness[last] < threshold)
+        --last;
+    const size_t from = (first > keptSilenceFrames ? first - keptSilenceFrames : 0) * samplesPerFrame;
+    const size_t to = std::min(count, (last + 1 + keptSilenceFrames) * samplesPerFrame);
+    samples += from;
+    count = to - from;
 }
 
 // "three(2)" is the second pronunciation of "three".
@@ -246,7 +270,8 @@ character::UserInput CommandDecoder::decode(const QByteArray &pcm16k)
         return input;
 
     const auto *samples = reinterpret_cast<const qint16 *>(pcm16k.constData());
-    const size_t count = static_cast<size_t>(pcm16k.size()) / sizeof(qint16);
+    size_t count = static_cast<size_t>(pcm16k.size()) / sizeof(qint16);
+    trimSilence(samples, count);
     QStringList heard;
     decodeWith("commands", samples, count, heard);
     input.Voice = heard.join(u' ');
