@@ -12,6 +12,7 @@
 #include "app/mainwindow.h"
 #include "buildinfo.h"
 #include "character/desktopagent.h"
+#include "listen/sphinxrecognizer.h"
 #include "platform/browser.h"
 #include "platform/terminationsignals.h"
 #include "quiz/randomsource.h"
@@ -70,6 +71,8 @@ int run(int argc, char **argv)
 
     character::DesktopAgent agent;
     agent.setSpeechEngineFactory(&speech::createSpeechEngine);
+    listen::SphinxRecognizer recognizer;
+    agent.setCommandRecognizer(&recognizer);
     quiz::ClockSeededRandom random;
     platform::DesktopBrowser browser;
     DesktopDialogs dialogs;

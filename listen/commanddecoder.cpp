@@ -1,0 +1,409 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "listen/commanddecoder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+#include <vector>
+
+#include <QDir>
+#include <QHash>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <pocketsphinx.h>
+#include <sphinxbase/err.h>
+#include <sphinxbase/logmath.h>
+
+#include "listen/pronunciationdictionary.h"
+
+using namespace Qt::StringLiterals;
+
+namespace listen {
+
+namespace {
+
+// A command word that carries less of the lattice's probability than this was never a
+// serious candidate; reporting it would only be noise.
+// The best command word, two alternatives, and garbage alone to weigh them against.
+constexpr int maxRescoreRounds = 4;
+constexpr int maxUnexplainedFrames = 10;
+// 26 dB below the loud part of the speech is silence for trimming.
+constexpr double quietRatio = 0.05;
+constexpr size_t keptSilenceFrames = 25;
+constexpr qsizetype maxKeptSearches = 40;
+// A frame within 14 dB of the loud part of the utterance is speech, not room noise. Inside a
+// pause of 0.6 s or more, 0.4 s of such frames is speech the decoder did not explain.
+constexpr double swallowedSpeechRatio = 0.2;
+constexpr int longPauseFrames = 60;
+constexpr int pauseEdgeFrames = 10;
+constexpr int maxSwallowedFrames = 40;
+constexpr size_t samplesPerFrame = 160; // 10 ms at 16 kHz
+// Path scores are scaled log likelihoods in the decoder's log base; this many nats per unit
+// brings their differences to the spread of a posterior, so a clear word reads above 90 and a
+// toss-up near 50.
+constexpr double natsPerScoreUnit = 0.01;
+
+void silenceLibraryLog()
+{
+    // The libraries log every setting and every utterance to stderr; the program has no use for it.
+    static std::once_flag once;
+    std::call_once(once, [] { err_set_logfp(nullptr); });
+}
+
+short percent(double probability)
+{
+    return static_cast<short>(std::lround(std::clamp(probability, 0.0, 1.0) * 100.0));
+}
+
+QStringList splitWords(const char *hypothesis)
+{
+    if (!hypothesis)
+        return {};
+    return QString::fromUtf8(hypothesis).split(u' ', Qt::SkipEmptyParts);
+}
+
+// Root mean square of each 10 ms frame.
+std::vector<double> frameLoudness(const qint16 *samples, size_t count)
+{
+    std::vector<double> loudness(count / samplesPerFrame, 0.0);
+    for (size_t frame = 0; frame < loudness.size(); ++frame) {
+        double energy = 0;
+        for (size_t i = frame * samplesPerFrame; i < (frame + 1) * samplesPerFrame; ++i)
+            energy += double(samples[i]) * samples[i];
+        loudness[frame] = std::sqrt(energy / samplesPerFrame);
+    }
+    return loudness;
+}
+
+// The level of the louder part of the speech: a high percentile, so a click does not set it.
+double loudSpeechLevel(std::vector<double> loudness)
+{
+    if (loudness.empty())
+        return 0.0;
+    const size_t at = loudness.size() * 9 / 10;
+    std::nth_element(loudness.begin(), loudness.begin() + qsizetype(at), loudness.end());
+    return loudness[at];
+}
+
+// The key goes down a moment before the child speaks and comes up a moment after; decoding that
+// silence costs time and tells nothing. Keeps a quarter second either side of the speech, which
+// the batch normalisation and the silence model need.
+void trimSilence(const qint16 *&samples, size_t &count)
+{
+    const std::vector<double> loudness = frameLoudness(samples, count);
+    const double threshold = loudSpeechLevel(loudness) * quietRatio;
+    size_t first = 0;
+    while (first < loudness.size() && loudness[first] < threshold)
+        ++first;
+    if (first == loudness.size())
+        return;
+    size_t last = loudness.size() - 1;
+    while (last > first && loudness[last] < threshold)
+        --last;
+    const size_t from = (first > keptSilenceFrames ? first - keptSilenceFrames : 0) * samplesPerFrame;
+    const size_t to = std::min(count, (last + 1 + keptSilenceFrames) * samplesPerFrame);
+    samples += from;
+    count = to - from;
+}
+
+// "three(2)" is the second pronunciation of "three".
+QString baseWord(const char *word)
+{
+    QString text = QString::fromUtf8(word ? word : "");
+    const qsizetype variant = text.indexOf(u'(');
+    if (variant > 0)
+        text.truncate(variant);
+    return text;
+}
+
+QList<QByteArray> decoderSettings()
+{
+    // The third pass over the word lattice costs seconds on a grammar with a garbage loop, for
+    // a posterior that the rescoring below gives far cheaper. A low word insertion penalty keeps the garbage loop from splitting a short command word
+    // into two or three garbage words that fit its sounds a little better ("one" as "why and").
+    // Beams a little narrower than the defaults save a third of the decoding time without a
+    // command lost. The word exit beam stays wide: pruned too hard, the no-command path can die
+    // out mid-sentence and leave a command as the only path to the end. The front end's own
+    // silence removal stays off: push to talk already bounds the utterance, and with it on the
+    // decoder's frame numbers no longer match the audio that the rescoring cuts out.
+    return {"-bestpath", "no", "-wip", "1e-3", "-beam", "1e-35", "-pbeam", "1e-35", "-remove_silence", "no"};
+}
+
+} // namespace
+
+CommandDecoder::CommandDecoder(const QString &modelDir, const QString &dictionaryFile)
+    : m_modelDir(modelDir.isEmpty() ? defaultModelDir() : modelDir)
+    , m_dictionaryFile(dictionaryFile.isEmpty() ? defaultDictionaryFile() : dictionaryFile)
+{
+}
+
+CommandDecoder::~CommandDecoder()
+{
+    release();
+}
+
+QString CommandDecoder::defaultModelDir()
+{
+    return u"/usr/share/pocketsphinx/model/en-us/en-us"_s;
+}
+
+QString CommandDecoder::defaultDictionaryFile()
+{
+    return u"/usr/share/pocketsphinx/model/en-us/cmudict-en-us.dict"_s;
+}
+
+bool CommandDecoder::isUsable() const
+{
+    return QFileInfo::exists(m_modelDir + u"/mdef"_s) && QFileInfo(m_dictionaryFile).isReadable()
+        && m_error.isEmpty();
+}
+
+QString CommandDecoder::errorString() const
+{
+    if (!QFileInfo::exists(m_modelDir + u"/mdef"_s))
+        return u"The speech model is missing (%1)."_s.arg(m_modelDir);
+    if (!QFileInfo(m_dictionaryFile).isReadable())
+        return u"The pronouncing dictionary is missing (%1)."_s.arg(m_dictionaryFile);
+    return m_error;
+}
+
+void CommandDecoder::setCommands(const QList<character::VoiceCommand> &commands)
+{
+    m_grammar.setCommands(commands);
+    m_dirty = true;
+}
+
+void CommandDecoder::release()
+{
+    if (m_decoder)
+        ps_free(m_decoder);
+    m_decoder = nullptr;
+    if (m_config)
+        cmd_ln_free_r(m_config);
+    m_config = nullptr;
+    m_smallDictionary.reset();
+    m_wordSearches.clear();
+}
+
+bool CommandDecoder::prepare()
+{
+    if (!m_dirty && m_decoder)
+        return true;
+    release();
+    m_error.clear();
+    m_dirty = false;
+    silenceLibraryLog();
+    if (!QFileInfo::exists(m_modelDir + u"/mdef"_s)) {
+        m_error = errorString();
+        return false;
+    }
+
+    PronunciationDictionary dictionary;
+    const QStringList wanted = m_grammar.words();
+    if (!dictionary.load(m_dictionaryFile, wanted)) {
+        m_error = u"The pronouncing dictionary cannot be read (%1)."_s.arg(m_dictionaryFile);
+        return false;
+    }
+    // A word without a pronunciation makes the decoder refuse the grammar as a whole; saying
+    // which word it is lets the command's author pick another.
+    const QStringList missing = dictionary.missingWords(wanted);
+    if (!missing.isEmpty()) {
+        m_error = u"No pronunciation for: %1."_s.arg(missing.join(u", "_s));
+        return false;
+    }
+
+    m_smallDictionary = std::make_unique<QTemporaryFile>(QDir::tempPath() + u"/zumbrel-dict-XXXXXX"_s);
+    if (!m_smallDictionary->open()) {
+        m_error = u"Cannot write the decoder's word list."_s;
+        return false;
+    }
+    m_smallDictionary->write(dictionary.toText().toUtf8());
+    m_smallDictionary->flush();
+
+    const QByteArray model = QFile::encodeName(m_modelDir);
+    const QByteArray dict = QFile::encodeName(m_smallDictionary->fileName());
+    // Batch mean normalisation: the whole utterance is at hand before decoding starts, so the
+    // channel (microphone, room, distance) is estimated on it rather than guessed up front.
+    QList<QByteArray> args = {"-hmm", model, "-dict", dict, "-cmn", "batch", "-logfn", "/dev/null"};
+    args += decoderSettings();
+    QList<char *> argv;
+    for (QByteArray &arg : args)
+        argv.append(arg.data());
+    m_config = cmd_ln_parse_r(nullptr, ps_args(), int(argv.size()), argv.data(), FALSE);
+    if (!m_config) {
+        m_error = u"The speech decoder rejected its settings."_s;
+        return false;
+    }
+    m_decoder = ps_init(m_config);
+    if (!m_decoder) {
+        m_error = u"The speech decoder cannot load its model."_s;
+        release();
+        return false;
+    }
+    const QByteArray jsgf = m_grammar.toJsgf().toUtf8();
+    if (ps_set_jsgf_string(m_decoder, "commands", jsgf.constData()) != 0
+        || ps_set_search(m_decoder, "commands") != 0) {
+        m_error = u"The speech decoder rejected the command grammar."_s;
+        release();
+        return false;
+    }
+    return true;
+}
+
+int32 CommandDecoder::decodeWith(const char *search, const qint16 *samples, size_t count, QStringList &words)
+{
+    words.clear();
+    if (ps_set_search(m_decoder, search) != 0 || ps_start_utt(m_decoder) < 0)
+        return 0;
+    ps_process_raw(m_decoder, reinterpret_cast<const int16 *>(samples), count, FALSE, TRUE);
+    ps_end_utt(m_decoder);
+    int32 score = 0;
+    words = splitWords(ps_get_hyp(m_decoder, &score));
+    return score;
+}
+
+character::UserInput CommandDecoder::decode(const QByteArray &pcm16k)
+{
+    character::UserInput input;
+    if (m_grammar.commandNames().isEmpty() || !prepare())
+        return input;
+
+    const auto *samples = reinterpret_cast<const qint16 *>(pcm16k.constData());
+    size_t count = static_cast<size_t>(pcm16k.size()) / sizeof(qint16);
+    trimSilence(samples, count);
+    QStringList heard;
+    decodeWith("commands", samples, count, heard);
+    input.Voice = heard.join(u' ');
+    const QStringList names = m_grammar.match(heard);
+    if (names.isEmpty())
+        return input;
+
+    // Where the words that make the command were said, where the decoder's path ends, and
+    // how much loud audio it put down as a long silence.
+    const QStringList bestWords = m_grammar.commandWords(names.constFirst());
+    const std::vector<double> loudness = frameLoudness(samples, count);
+    const double speechLevel = loudSpeechLevel(loudness);
+    int firstFrame = -1, lastFrame = -1, pathEnd = -1, swallowedFrames = 0;
+    for (ps_seg_t *seg = ps_seg_iter(m_decoder); seg; seg = ps_seg_next(seg)) {
+        int sf = 0, ef = 0;
+        ps_seg_frames(seg, &sf, &ef);
+        pathEnd = std::max(pathEnd, ef);
+        const QString word = baseWord(ps_seg_word(seg));
+        if (word.startsWith(u'<') || word.startsWith(u'[')) {
+            // Only the inside of a long pause counts; its edges carry the fading and rising
+            // sounds of the words next to it.
+            if (ef - sf + 1 >= longPauseFrames) {
+                const int from = std::max(0, sf + pauseEdgeFrames);
+                for (int frame = from; frame <= ef - pauseEdgeFrames && size_t(frame) < loudness.size(); ++frame)
+                    swallowedFrames += loudness[size_t(frame)] >= speechLevel * swallowedSpeechRatio;
+            }
+        }
+        if (!bestWords.contains(word))
+            continue;
+        if (firstFrame < 0)
+            firstFrame = sf;
+        lastFrame = ef;
+    }
+    // When no path through the grammar survives to the end of the utterance, the decoder still
+    // answers with the path that got furthest, which can be a command cut out of a sentence.
+    // And with words dear and silence cheap, it sometimes lets a pause swallow the rest of a
+    // sentence ("I do not know the answer" as "I two" and a long pause). Speech it could not
+    // explain means the command is not what was said.
+    if (pathEnd < ps_get_n_frames(m_decoder) - maxUnexplainedFrames || swallowedFrames > maxSwallowedFrames)
+        return input;
+    input.Count = 1;
+    input.Name = names.constFirst();
+    if (firstFrame < 0) {
+        input.Confidence = 50;
+        return input;
+    }
+
+    // The confidence and the alternatives come from decoding that stretch again against one
+    // command word amid garbage words, or garbage alone. The best command word there, then the
+    // best once it is taken away, and so on down to garbage alone, rank what the stretch could
+    // have been; how far each falls behind the first gives its share of the probability.
+    const size_t margin = 8 * samplesPerFrame;
+    const size_t from = std::min(count, size_t(firstFrame) * samplesPerFrame > margin
+                                            ? size_t(firstFrame) * samplesPerFrame - margin : 0);
+    const size_t to = std::min(count, size_t(lastFrame + 1) * samplesPerFrame + margin);
+    struct Candidate
+    {
+        QString word;
+        int32 score = 0;
+    };
+    QList<Candidate> ranked;
+    QStringList excluded;
+    for (int round = 0; round < maxRescoreRounds; ++round) {
+        const QByteArray search = wordSearch(excluded);
+        if (search.isEmpty())
+            break;
+        QStringList words;
+        const int32 score = decodeWith(search.constData(), samples + from, to - from, words);
+        QString word;
+        for (const QString &candidate : std::as_const(words)) {
+            if (m_grammar.isCommandWord(candidate)) {
+                word = candidate;
+                break;
+            }
+        }
+        ranked.append({word, score});
+        // Once garbage alone wins, what follows is no command the child could have meant.
+        if (word.isEmpty())
+            break;
+        excluded.append(word);
+    }
+
+    const double nats = natsPerScoreUnit;
+    const auto share = [&](int32 score) {
+        double total = 0;
+        for (const Candidate &candidate : ranked)
+            total += std::exp((candidate.score - score) * nats);
+        return total > 0 ? 1.0 / total : 0.0;
+    };
+    double confidence = 0;
+    for (const Candidate &candidate : ranked) {
+        if (bestWords.contains(candidate.word))
+            confidence = std::max(confidence, share(candidate.score));
+    }
+    input.Confidence = percent(confidence);
+
+    for (const Candidate &candidate : ranked) {
+        if (input.Count >= 3)
+            break;
+        const QString name = m_grammar.commandOfWord(candidate.word);
+        if (name.isEmpty() || name == input.Name || name == input.Alt1Name)
+            continue;
+        if (input.Count == 1) {
+            input.Alt1Name = name;
+            input.Alt1Confidence = percent(share(candidate.score));
+            input.Alt1Voice = candidate.word;
+        } else {
+            input.Alt2Name = name;
+            input.Alt2Confidence = percent(share(candidate.score));
+            input.Alt2Voice = candidate.word;
+        }
+        ++input.Count;
+    }
+    return input;
+}
+
+QByteArray CommandDecoder::wordSearch(QStringList excluded)
+{
+    // Building a search costs about as much as decoding a short word, and the same few
+    // exclusions come back decode after decode ("three", then "three" and "two"), so the
+    // searches are kept under a name made of what they exclude.
+    excluded.sort();
+    const QByteArray name = "word:" + excluded.join(u',').toUtf8();
+    if (m_wordSearches.contains(name))
+        return name;
+    const QByteArray jsgf = m_grammar.toWordJsgf(excluded).toUtf8();
+    const QByteArray key = m_wordSearches.size() < maxKeptSearches ? name : QByteArray("word:scratch");
+    if (ps_set_jsgf_string(m_decoder, key.constData(), jsgf.constData()) != 0)
+        return {};
+    if (key == name)
+        m_wordSearches.insert(name);
+    return key;
+}
+
+} // namespace listen

@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include <QByteArray>
+#include <QList>
+#include <QSet>
+#include <QString>
+
+#include "character/agent.h"
+#include "character/recognizer.h"
+#include "listen/commandgrammar.h"
+
+class QTemporaryFile;
+struct ps_decoder_s;
+struct cmd_ln_s;
+
+namespace listen {
+
+// Decodes one utterance of speech against the grammar of the registered commands. Not thread
+// safe: one thread at a time may use an instance.
+class CommandDecoder
+{
+public:
+    // The acoustic model folder and the pronouncing dictionary; empty for the system's
+    // US English model.
+    explicit CommandDecoder(const QString &modelDir = QString(), const QString &dictionaryFile = QString());
+    ~CommandDecoder();
+    Q_DISABLE_COPY_MOVE(CommandDecoder)
+
+    static QString defaultModelDir();
+    static QString defaultDictionaryFile();
+
+    // False when the model or dictionary is missing or the decoder cannot start; errorString()
+    // says why. Checked without starting the decoder.
+    bool isUsable() const;
+    QString errorString() const;
+
+    void setCommands(const QList<character::VoiceCommand> &commands);
+    const CommandGrammar &grammar() const { return m_grammar; }
+
+    // 16 kHz mono signed 16-bit little-endian samples of one utterance. Count is 0 when the
+    // speech matched no command, including silence; Voice carries the words heard.
+    character::UserInput decode(const QByteArray &pcm16k);
+
+    // Starts the decoder for the current commands now rather than on the first decode.
+    bool prepare();
+
+private:
+    void release();
+    int32_t decodeWith(const char *search, const qint16 *samples, size_t count, QStringList &words);
+    // The name of the search for one word other than the excluded ones; empty on failure.
+    QByteArray wordSearch(QStringList excluded);
+
+    QString m_modelDir;
+    QString m_dictionaryFile;
+    QString m_error;
+    CommandGrammar m_grammar;
+    bool m_dirty = true;
+    ps_decoder_s *m_decoder = nullptr;
+    cmd_ln_s *m_config = nullptr;
+    std::unique_ptr<QTemporaryFile> m_smallDictionary;
+    QSet<QByteArray> m_wordSearches;
+};
+
+} // namespace listen

@@ -1,0 +1,403 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "listen/commandgrammar.h"
+
+#include <algorithm>
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace listen {
+
+namespace {
+
+// Digits in a voice text are said as words; the pronouncing dictionary only knows words.
+QString spokenDigit(QChar digit)
+{
+    static const QStringList names = {u"zero"_s, u"one"_s, u"two"_s, u"three"_s, u"four"_s,
+                                      u"five"_s, u"six"_s, u"seven"_s, u"eight"_s, u"nine"_s};
+    return names.at(digit.digitValue());
+}
+
+class Parser
+{
+public:
+    explicit Parser(const QStringList &tokens)
+        : m_tokens(tokens)
+    {
+    }
+
+    // Returns false on unbalanced brackets or a stray "|".
+    bool parseAll(VoiceSequence &out)
+    {
+        if (!parseSequence(out))
+            return false;
+        return m_pos == m_tokens.size();
+    }
+
+private:
+    bool parseSequence(VoiceSequence &out)
+    {
+        while (m_pos < m_tokens.size()) {
+            const QString &token = m_tokens.at(m_pos);
+            if (token == u"]"_s || token == u")"_s || token == u"|"_s)
+                return true;
+            ++m_pos;
+            if (token == u"..."_s) {
+                // Two "..." in a row say no more than one.
+                if (out.isEmpty() || out.constLast().kind != VoicePattern::Kind::AnyWords)
+                    out.append(VoicePattern{VoicePattern::Kind::AnyWords, {}, {}});
+            } else if (token == u"["_s || token == u"("_s) {
+                VoicePattern group;
+                group.kind = token == u"["_s ? VoicePattern::Kind::Optional : VoicePattern::Kind::Group;
+                const QString close = token == u"["_s ? u"]"_s : u")"_s;
+                for (;;) {
+                    VoiceSequence alternative;
+                    if (!parseSequence(alternative))
+                        return false;
+                    group.alternatives.append(alternative);
+                    if (m_pos >= m_tokens.size())
+                        return false;
+                    const QString &sep = m_tokens.at(m_pos++);
+                    if (sep == close)
+                        break;
+                    if (sep != u"|"_s)
+                        return false;
+                }
+                out.append(group);
+            } else {
+                out.append(VoicePattern{VoicePattern::Kind::Word, token, {}});
+            }
+        }
+        return true;
+    }
+
+    const QStringList &m_tokens;
+    qsizetype m_pos = 0;
+};
+
+// Children start with "please", "um, Merlin" or a breath the decoder takes for a word; the
+// grammar lets two such words stand before any command.
+constexpr qsizetype maxLeadIn = 2;
+
+bool hasWord(const VoiceSequence &sequence)
+{
+    return std::any_of(sequence.cbegin(), sequence.cend(), [](const VoicePattern &item) {
+        if (item.kind == VoicePattern::Kind::Word)
+            return true;
+        // An optional part may be left out, so only a group guarantees that a word is said.
+        if (item.kind == VoicePattern::Kind::Group)
+            return std::all_of(item.alternatives.cbegin(), item.alternatives.cend(), hasWord);
+        return false;
+    });
+}
+
+void collectWords(const VoiceSequence &sequence, QStringList &out)
+{
+    for (const VoicePattern &item : sequence) {
+        if (item.kind == VoicePattern::Kind::Word)
+            out.append(item.word);
+        for (const VoiceSequence &alternative : item.alternatives)
+            collectWords(alternative, out);
+    }
+}
+
+QString sequenceToJsgf(const VoiceSequence &sequence)
+{
+    QStringList parts;
+    for (const VoicePattern &item : sequence) {
+        switch (item.kind) {
+        case VoicePattern::Kind::Word:
+            parts.append(item.word);
+            break;
+        case VoicePattern::Kind::AnyWords:
+            parts.append(u"<garbage>*"_s);
+            break;
+        case VoicePattern::Kind::Group:
+        case VoicePattern::Kind::Optional: {
+            QStringList alternatives;
+            for (const VoiceSequence &alternative : item.alternatives) {
+                const QString text = sequenceToJsgf(alternative);
+                if (!text.isEmpty())
+                    alternatives.append(text);
+            }
+            if (alternatives.isEmpty())
+                break;
+            const QString inner = alternatives.join(u" | "_s);
+            parts.append(item.kind == VoicePattern::Kind::Optional ? u"["_s + inner + u"]"_s
+                                                                  : u"("_s + inner + u")"_s);
+            break;
+        }
+        }
+    }
+    return parts.join(u' ');
+}
+
+// Matches words[pos..] against sequence[index..] followed by the continuation; backtracks over
+// "..." and the branches of groups. The patterns are a few words long, so this stays cheap.
+using Continuation = std::function<bool(qsizetype)>;
+
+bool matchSequence(const VoiceSequence &sequence, qsizetype index, const QStringList &words, qsizetype pos,
+                   const Continuation &rest)
+{
+    if (index == sequence.size())
+        return rest(pos);
+    const VoicePattern &item = sequence.at(index);
+    switch (item.kind) {
+    case VoicePattern::Kind::Word:
+        return pos < words.size() && words.at(pos) == item.word
+            && matchSequence(sequence, index + 1, words, pos + 1, rest);
+    case VoicePattern::Kind::AnyWords:
+        for (qsizetype end = pos; end <= words.size(); ++end) {
+            if (matchSequence(sequence, index + 1, words, end, rest))
+                return true;
+        }
+        return false;
+    case VoicePattern::Kind::Optional:
+        if (matchSequence(sequence, index + 1, words, pos, rest))
+            return true;
+        Q_FALLTHROUGH();
+    case VoicePattern::Kind::Group:
+        for (const VoiceSequence &alternative : item.alternatives) {
+            const Continuation afterGroup = [&](qsizetype next) {
+                return matchSequence(sequence, index + 1, words, next, rest);
+            };
+            if (matchSequence(alternative, 0, words, pos, afterGroup))
+                return true;
+        }
+        return false;
+    }
+    return false;
+}
+
+} // namespace
+
+CommandGrammar::CommandGrammar() = default;
+
+QStringList CommandGrammar::garbageWords()
+{
+    // Everyday words a child says around a command, and the numbers and signs of the sums on the
+    // screen. Left out on purpose, so the loop cannot swallow a command word: anything that
+    // sounds like one ("to", "too", "two", "do", "who", "for", "four", "or", "more", "won", "one",
+    // "want", "why", "what", "but", "three", "free", "tree", "set", "rest", "said", "exist",
+    // "next", "it"). Short pronouns stay in although "we" and "you" come near "three" and "two"
+    // in noise: without them a sentence like "can we play a game" finds its way into a command.
+    static const QStringList words = {
+        u"a"_s,      u"the"_s,    u"i"_s,      u"they"_s,   u"is"_s,     u"are"_s,    u"was"_s,
+        u"am"_s,     u"be"_s,     u"how"_s,    u"where"_s,  u"yes"_s,    u"no"_s,     u"of"_s,
+        u"at"_s,     u"with"_s,   u"my"_s,     u"your"_s,   u"like"_s,   u"can"_s,    u"now"_s,
+        u"go"_s,     u"get"_s,    u"this"_s,   u"that"_s,   u"here"_s,   u"there"_s,  u"okay"_s,
+        u"hello"_s,  u"thanks"_s, u"good"_s,   u"bad"_s,    u"cat"_s,    u"cats"_s,   u"dog"_s,
+        u"play"_s,   u"game"_s,   u"some"_s,   u"not"_s,    u"all"_s,    u"make"_s,   u"time"_s,
+        u"number"_s, u"plus"_s,   u"minus"_s,  u"times"_s,  u"five"_s,   u"six"_s,    u"seven"_s,
+        u"eight"_s,  u"nine"_s,   u"ten"_s,    u"zero"_s,   u"level"_s,  u"again"_s,  u"start"_s,
+        u"stop"_s,   u"know"_s,   u"look"_s,   u"up"_s,     u"down"_s,   u"big"_s,    u"little"_s,
+        u"have"_s,   u"just"_s,   u"so"_s,     u"very"_s,   u"much"_s,   u"please"_s, u"mum"_s,
+        u"dad"_s,    u"school"_s, u"house"_s,  u"equals"_s, u"answer"_s, u"question"_s, u"many"_s,
+        u"let"_s,    u"us"_s,     u"merlin"_s, u"hey"_s,    u"you"_s,    u"we"_s,     u"he"_s,
+        u"she"_s,    u"me"_s,     u"in"_s,     u"and"_s,    u"then"_s,   u"think"_s,  u"eat"_s,
+    };
+    return words;
+}
+
+QStringList CommandGrammar::tokenize(const QString &voice)
+{
+    QStringList tokens;
+    QString word;
+    const auto flushWord = [&] {
+        if (!word.isEmpty())
+            tokens.append(word.toLower());
+        word.clear();
+    };
+    const QString text = QString(voice).replace(QChar(0x2026), u"..."_s);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (text.mid(i, 3) == u"..."_s) {
+            flushWord();
+            tokens.append(u"..."_s);
+            i += 2;
+        } else if (c == u'[' || c == u']' || c == u'(' || c == u')' || c == u'|') {
+            flushWord();
+            tokens.append(QString(c));
+        } else if (c.isDigit() && c.digitValue() >= 0 && c.digitValue() <= 9) {
+            flushWord();
+            tokens.append(spokenDigit(c));
+        } else if (c.isLetter() || c == u'\'') {
+            word.append(c);
+        } else {
+            // Spaces and punctuation such as "," or "?" only separate words.
+            flushWord();
+        }
+    }
+    flushWord();
+    return tokens;
+}
+
+VoiceSequence CommandGrammar::parse(const QString &voice)
+{
+    const QStringList tokens = tokenize(voice);
+    VoiceSequence sequence;
+    Parser parser(tokens);
+    if (!parser.parseAll(sequence) || !hasWord(sequence))
+        return {};
+    return sequence;
+}
+
+void CommandGrammar::setCommands(const QList<character::VoiceCommand> &commands)
+{
+    m_entries.clear();
+    for (const character::VoiceCommand &command : commands) {
+        if (!command.enabled)
+            continue;
+        VoiceSequence pattern = parse(command.voice);
+        if (!pattern.isEmpty())
+            m_entries.append(Entry{command.name, pattern});
+    }
+}
+
+QStringList CommandGrammar::commandNames() const
+{
+    QStringList names;
+    for (const Entry &entry : m_entries)
+        names.append(entry.name);
+    return names;
+}
+
+namespace {
+
+QStringList allCommandWords(const QList<VoiceSequence> &patterns)
+{
+    QStringList words;
+    for (const VoiceSequence &pattern : patterns)
+        collectWords(pattern, words);
+    words.sort();
+    words.removeDuplicates();
+    return words;
+}
+
+// Garbage that is also a command word would let the no-command path eat the command.
+QStringList usableGarbage(const QStringList &commandWords)
+{
+    QStringList garbage;
+    for (const QString &word : CommandGrammar::garbageWords()) {
+        if (!commandWords.contains(word) && !garbage.contains(word))
+            garbage.append(word);
+    }
+    return garbage;
+}
+
+} // namespace
+
+QStringList CommandGrammar::words() const
+{
+    QList<VoiceSequence> patterns;
+    for (const Entry &entry : m_entries)
+        patterns.append(entry.pattern);
+    const QStringList own = allCommandWords(patterns);
+    QStringList all = own + usableGarbage(own);
+    all.sort();
+    all.removeDuplicates();
+    return all;
+}
+
+QString CommandGrammar::toJsgf() const
+{
+    QList<VoiceSequence> patterns;
+    for (const Entry &entry : m_entries)
+        patterns.append(entry.pattern);
+    const QStringList own = allCommandWords(patterns);
+    const QStringList garbage = usableGarbage(own);
+
+    QString jsgf = u"#JSGF V1.0;\ngrammar commands;\n"_s;
+    jsgf += u"<garbage> = "_s + garbage.join(u" | "_s) + u";\n"_s;
+    QStringList top;
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        const VoiceSequence &pattern = m_entries.at(i).pattern;
+        const QString rule = u"<command%1>"_s.arg(i);
+        const bool leadIn = pattern.constFirst().kind != VoicePattern::Kind::AnyWords;
+        jsgf += rule + u" = "_s + (leadIn ? u"[<garbage> [<garbage>]] "_s : QString()) + sequenceToJsgf(pattern)
+            + u";\n"_s;
+        top.append(rule);
+    }
+    // Speech that is no command must have a path of its own, or the decoder forces the nearest
+    // command onto every sentence.
+    top.append(u"<garbage>+"_s);
+    jsgf += u"public <utterance> = "_s + top.join(u" | "_s) + u";\n"_s;
+    return jsgf;
+}
+
+QStringList CommandGrammar::commandWords(const QString &name) const
+{
+    QStringList words;
+    for (const Entry &entry : m_entries) {
+        if (entry.name == name)
+            collectWords(entry.pattern, words);
+    }
+    words.removeDuplicates();
+    return words;
+}
+
+bool CommandGrammar::isCommandWord(const QString &word) const
+{
+    return !commandOfWord(word).isEmpty();
+}
+
+QString CommandGrammar::commandOfWord(const QString &word) const
+{
+    for (const Entry &entry : m_entries) {
+        QStringList words;
+        collectWords(entry.pattern, words);
+        if (words.contains(word))
+            return entry.name;
+    }
+    return {};
+}
+
+QString CommandGrammar::toWordJsgf(const QStringList &excluded) const
+{
+    QList<VoiceSequence> patterns;
+    for (const Entry &entry : m_entries)
+        patterns.append(entry.pattern);
+    const QStringList own = allCommandWords(patterns);
+    QStringList choices;
+    for (const QString &word : own) {
+        if (!excluded.contains(word))
+            choices.append(word);
+    }
+    const QStringList garbage = usableGarbage(own);
+    QString jsgf = u"#JSGF V1.0;\ngrammar word;\n<garbage> = "_s + garbage.join(u" | "_s) + u";\n"_s;
+    if (choices.isEmpty())
+        return jsgf + u"public <word> = <garbage>+;\n"_s;
+    return jsgf + u"public <word> = <garbage>* [ "_s + choices.join(u" | "_s) + u" ] <garbage>*;\n"_s;
+}
+
+QStringList CommandGrammar::match(const QStringList &heardWords) const
+{
+    QStringList words;
+    for (const QString &word : heardWords)
+        words.append(word.toLower());
+    QList<VoiceSequence> patterns;
+    for (const Entry &entry : m_entries)
+        patterns.append(entry.pattern);
+    const QStringList garbage = usableGarbage(allCommandWords(patterns));
+
+    QStringList names;
+    for (const Entry &entry : m_entries) {
+        // Up to two words before a command that does not begin with "..." are a lead-in, as the
+        // grammar allows.
+        qsizetype lastStart = 0;
+        if (entry.pattern.constFirst().kind != VoicePattern::Kind::AnyWords) {
+            while (lastStart < std::min<qsizetype>(maxLeadIn, words.size()) && garbage.contains(words.at(lastStart)))
+                ++lastStart;
+        }
+        for (qsizetype start = 0; start <= lastStart; ++start) {
+            const Continuation atEnd = [&](qsizetype pos) { return pos == words.size(); };
+            if (matchSequence(entry.pattern, 0, words, start, atEnd)) {
+                names.append(entry.name);
+                break;
+            }
+        }
+    }
+    return names;
+}
+
+} // namespace listen

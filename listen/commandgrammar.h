@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// Offline recognition of the character's spoken commands.
+//
+// CommandGrammar turns the voice texts of the registered commands into a finite-state grammar for
+// the decoder and maps what the decoder heard back to command names. PronunciationDictionary picks
+// the grammar's words out of the large pronouncing dictionary, so the decoder loads a few hundred
+// entries instead of a hundred thousand. CommandDecoder runs pocketsphinx over one utterance of
+// 16 kHz mono audio, and SphinxRecognizer records that utterance from the microphone while the
+// child holds the listening key and decodes it on a worker thread.
+
+#include <memory>
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "character/recognizer.h"
+
+namespace listen {
+
+// One voice text parsed: words, "..." (any words), "[ ]" optional and "( | )" alternatives.
+struct VoicePattern
+{
+    enum class Kind { Word, AnyWords, Group, Optional };
+    Kind kind = Kind::Word;
+    QString word;
+    // Group and Optional: the alternatives, each a sequence.
+    QList<QList<VoicePattern>> alternatives;
+};
+using VoiceSequence = QList<VoicePattern>;
+
+class CommandGrammar
+{
+public:
+    CommandGrammar();
+
+    // Disabled commands and commands whose voice text has no word are left out.
+    void setCommands(const QList<character::VoiceCommand> &commands);
+    QStringList commandNames() const;
+
+    // The words that "..." stands for in the grammar. They carry no meaning; they let the decoder
+    // soak up whatever the child says around a command, and a sentence made of them alone is
+    // heard as no command at all.
+    static QStringList garbageWords();
+
+    // Every word the grammar can produce, lower case, sorted, without duplicates.
+    QStringList words() const;
+    // The JSGF text of the grammar: any registered command, or garbage words alone. A command
+    // that does not begin with "..." may follow up to two garbage words ("please reset").
+    QString toJsgf() const;
+
+    // The words of a command's own voice text, without "..." and brackets: the words that tell it
+    // from the others.
+    QStringList commandWords(const QString &name) const;
+
+    bool isCommandWord(const QString &word) const;
+    // The first command whose voice text has the word; empty for none.
+    QString commandOfWord(const QString &word) const;
+    // A grammar of one word: a command word or a garbage word, less the excluded ones.
+    QString toWordJsgf(const QStringList &excluded) const;
+
+    // The names of the commands whose voice text matches the words heard, in registration order.
+    QStringList match(const QStringList &heardWords) const;
+
+    // Parses one voice text; returns an empty sequence when it is malformed or has no word.
+    static VoiceSequence parse(const QString &voice);
+    // Lower-case words, "..." and the brackets of a voice text as separate tokens.
+    static QStringList tokenize(const QString &voice);
+
+private:
+    struct Entry
+    {
+        QString name;
+        VoiceSequence pattern;
+    };
+    QList<Entry> m_entries;
+};
+
+} // namespace listen

@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "speechsamples.h"
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+#include <random>
+#include <vector>
+
+#include <QHash>
+
+extern "C" {
+#include <flite/flite.h>
+cst_voice *register_cmu_us_slt(const char *voxdir);
+cst_voice *register_cmu_us_rms(const char *voxdir);
+cst_voice *register_cmu_us_awb(const char *voxdir);
+cst_voice *register_cmu_us_kal16(const char *voxdir);
+}
+
+using namespace Qt::StringLiterals;
+
+namespace speechsamples {
+
+namespace {
+
+constexpr int sampleRate = 16000;
+
+cst_voice *voiceNamed(const QString &name)
+{
+    static std::once_flag once;
+    static QHash<QString, cst_voice *> voices;
+    std::call_once(once, [] {
+        flite_init();
+        voices.insert(u"slt"_s, register_cmu_us_slt(nullptr));
+        voices.insert(u"rms"_s, register_cmu_us_rms(nullptr));
+        voices.insert(u"awb"_s, register_cmu_us_awb(nullptr));
+        voices.insert(u"kal16"_s, register_cmu_us_kal16(nullptr));
+    });
+    return voices.value(name, nullptr);
+}
+
+} // namespace
+
+QStringList voices()
+{
+    return {u"slt"_s, u"rms"_s, u"awb"_s, u"kal16"_s};
+}
+
+QByteArray say(const QString &text, const Delivery &delivery)
+{
+    static std::mutex synthLock;
+    const std::lock_guard lock(synthLock);
+    cst_voice *voice = voiceNamed(delivery.voice);
+    if (!voice)
+        return {};
+    feat_set_float(voice->features, "duration_stretch", static_cast<float>(delivery.stretch));
+    // Statistical voices shift their pitch by a factor, the diphone voice aims at a mean in Hz.
+    feat_set_float(voice->features, "f0_shift", static_cast<float>(delivery.pitch));
+    feat_set_float(voice->features, "int_f0_target_mean", static_cast<float>(105.0 * delivery.pitch));
+
+    const QByteArray utf8 = text.toUtf8();
+    cst_wave *wave = flite_text_to_wave(utf8.constData(), voice);
+    if (!wave)
+        return {};
+    if (cst_wave_sample_rate(wave) != sampleRate)
+        cst_wave_resample(wave, sampleRate);
+    QByteArray pcm;
+    if (cst_wave_num_channels(wave) == 1) {
+        pcm = QByteArray(reinterpret_cast<const char *>(cst_wave_samples(wave)),
+                         cst_wave_num_samples(wave) * qsizetype(sizeof(short)));
+    }
+    delete_wave(wave);
+    return pcm;
+}
+
+QByteArray padded(const QByteArray &pcm, int leadMs, int trailMs)
+{
+    const qsizetype lead = qsizetype(leadMs) * sampleRate / 1000 * 2;
+    const qsizetype trail = qsizetype(trailMs) * sampleRate / 1000 * 2;
+    return QByteArray(lead, '\0') + pcm + QByteArray(trail, '\0');
+}
+
+QByteArray withNoise(const QByteArray &pcm, double snrDb, quint32 seed, Noise colour)
+{
+    const auto *in = reinterpret_cast<const qint16 *>(pcm.constData());
+    const qsizetype n = pcm.size() / 2;
+    // Loudness of the speech alone: the silent padding would make any noise look quiet.
+    double energy = 0;
+    qsizetype voiced = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (std::abs(in[i]) > 300) {
+            energy += double(in[i]) * in[i];
+            ++voiced;
+        }
+    }
+    const double speechRms = voiced ? std::sqrt(energy / voiced) : 1000.0;
+    const double noiseRms = speechRms / std::pow(10.0, snrDb / 20.0);
+    std::mt19937 random(seed);
+    std::normal_distribution<double> gauss(0.0, 1.0);
+    std::vector<double> noise(size_t(n), 0.0);
+    // Pink noise through Paul Kellet's economical filter: the hum and rumble of a room, most of
+    // its energy low, rather than the hiss of white noise.
+    double b0 = 0, b1 = 0, b2 = 0;
+    double power = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const double white = gauss(random);
+        double value = white;
+        if (colour == Noise::Pink) {
+            b0 = 0.99765 * b0 + white * 0.0990460;
+            b1 = 0.96300 * b1 + white * 0.2965164;
+            b2 = 0.57000 * b2 + white * 1.0526913;
+            value = b0 + b1 + b2 + white * 0.1848;
+        }
+        noise[size_t(i)] = value;
+        power += value * value;
+    }
+    const double scale = n > 0 && power > 0 ? noiseRms / std::sqrt(power / double(n)) : 0.0;
+    QByteArray out(pcm.size(), '\0');
+    auto *samples = reinterpret_cast<qint16 *>(out.data());
+    for (qsizetype i = 0; i < n; ++i)
+        samples[i] = qint16(std::clamp(std::lround(in[i] + noise[size_t(i)] * scale), -32768L, 32767L));
+    return out;
+}
+
+double durationSeconds(const QByteArray &pcm)
+{
+    return double(pcm.size()) / 2.0 / sampleRate;
+}
+
+QList<CommandText> programCommands()
+{
+    return {{u"Reset"_s, u"Reset ..."_s},      {u"LevelOne"_s, u"... One"_s},     {u"LevelTwo"_s, u"... Two"_s},
+            {u"LevelThree"_s, u"... Three"_s}, {u"LevelFour"_s, u"... Four"_s},   {u"Exit"_s, u"Exit ..."_s}};
+}
+
+QList<Phrase> commandPhrases()
+{
+    return {
+        {u"reset"_s, u"Reset"_s},
+        {u"please reset"_s, u"Reset"_s},
+        {u"reset the game"_s, u"Reset"_s},
+        {u"level one"_s, u"LevelOne"_s},
+        {u"one"_s, u"LevelOne"_s},
+        {u"level two"_s, u"LevelTwo"_s},
+        {u"two"_s, u"LevelTwo"_s},
+        {u"level three"_s, u"LevelThree"_s},
+        {u"three"_s, u"LevelThree"_s},
+        {u"level four"_s, u"LevelFour"_s},
+        {u"go to level four"_s, u"LevelFour"_s},
+        {u"exit"_s, u"Exit"_s},
+        {u"exit now"_s, u"Exit"_s},
+        {u"exit please"_s, u"Exit"_s},
+    };
+}
+
+QList<Phrase> otherSentences()
+{
+    return {
+        {u"what is five plus seven"_s, {}},
+        {u"I like cats"_s, {}},
+        {u"hello Merlin"_s, {}},
+        {u"my dog is big"_s, {}},
+        {u"can we play a game"_s, {}},
+        {u"I do not know the answer"_s, {}},
+    };
+}
+
+} // namespace speechsamples

@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QTest>
+
+#include "listen/commanddecoder.h"
+#include "speechsamples.h"
+
+using namespace Qt::StringLiterals;
+
+// Round trip through the real decoder: phrases synthesised by natural voices, fed as audio.
+class TestCommandDecoder : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QList<character::VoiceCommand> programCommands()
+    {
+        QList<character::VoiceCommand> commands;
+        for (const speechsamples::CommandText &command : speechsamples::programCommands())
+            commands.append({command.name, command.voice, true});
+        return commands;
+    }
+
+    static QByteArray spoken(const QString &text, const QString &voice)
+    {
+        return speechsamples::padded(speechsamples::say(text, {voice, 1.0, 1.0}), 300, 300);
+    }
+
+    listen::CommandDecoder m_decoder;
+
+private slots:
+    void initTestCase()
+    {
+        if (!m_decoder.isUsable())
+            QSKIP("The US English speech model is not installed");
+        m_decoder.setCommands(programCommands());
+        QVERIFY2(m_decoder.prepare(), qPrintable(m_decoder.errorString()));
+    }
+
+    void phrasesRoundTrip_data()
+    {
+        QTest::addColumn<QString>("voice");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("command");
+        const QList<speechsamples::Phrase> phrases = {
+            {u"reset"_s, u"Reset"_s},           {u"please reset"_s, u"Reset"_s},
+            {u"level one"_s, u"LevelOne"_s},   {u"level two"_s, u"LevelTwo"_s},
+            {u"level three"_s, u"LevelThree"_s}, {u"three"_s, u"LevelThree"_s},
+            {u"level four"_s, u"LevelFour"_s}, {u"exit"_s, u"Exit"_s},
+            {u"exit now"_s, u"Exit"_s},
+            {u"what is five plus seven"_s, {}}, {u"I like cats"_s, {}},
+        };
+        for (const QString &voice : {u"slt"_s, u"awb"_s}) {
+            for (const speechsamples::Phrase &phrase : phrases) {
+                QTest::addRow("%s: %s", qPrintable(voice), qPrintable(phrase.text))
+                    << voice << phrase.text << phrase.command;
+            }
+        }
+    }
+    void phrasesRoundTrip()
+    {
+        QFETCH(QString, voice);
+        QFETCH(QString, text);
+        QFETCH(QString, command);
+        const character::UserInput input = m_decoder.decode(spoken(text, voice));
+        if (command.isEmpty()) {
+            QCOMPARE(input.Count, short(0));
+            QVERIFY(input.Name.isEmpty());
+            QVERIFY2(!input.Voice.isEmpty(), "speech that is no command still reports the words heard");
+            return;
+        }
+        QCOMPARE(input.Name, command);
+        QVERIFY(input.Count >= 1 && input.Count <= 3);
+        QVERIFY(input.Confidence >= 0 && input.Confidence <= 100);
+        QVERIFY(input.Voice.split(u' ').size() >= 1);
+        // Alternatives are other commands, never the chosen one again.
+        QVERIFY(input.Alt1Name != input.Name);
+        QCOMPARE(input.Alt1Name.isEmpty(), input.Count < 2);
+        QCOMPARE(input.Alt2Name.isEmpty(), input.Count < 3);
+    }
+
+    void silenceMatchesNoCommand()
+    {
+        const character::UserInput input = m_decoder.decode(QByteArray(16000 * 2, '\0'));
+        QCOMPARE(input.Count, short(0));
+        QVERIFY(input.Name.isEmpty());
+        QCOMPARE(m_decoder.decode(QByteArray()).Count, short(0));
+    }
+
+    void disabledCommandIsNotHeard()
+    {
+        listen::CommandDecoder decoder;
+        QList<character::VoiceCommand> commands = programCommands();
+        commands[3].enabled = false; // LevelThree
+        decoder.setCommands(commands);
+        const QByteArray audio = spoken(u"level three"_s, u"slt"_s);
+        QVERIFY(decoder.decode(audio).Name != u"LevelThree"_s);
+        commands[3].enabled = true;
+        decoder.setCommands(commands);
+        QCOMPARE(decoder.decode(audio).Name, u"LevelThree"_s);
+    }
+
+    void missingModelIsReportedNotFatal()
+    {
+        listen::CommandDecoder decoder(u"/nonexistent/model"_s);
+        decoder.setCommands(programCommands());
+        QVERIFY(!decoder.isUsable());
+        QVERIFY(!decoder.errorString().isEmpty());
+        QCOMPARE(decoder.decode(spoken(u"reset"_s, u"slt"_s)).Count, short(0));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandDecoder)
+#include "tst_commanddecoder.moc"
