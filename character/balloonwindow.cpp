@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "character/balloonwindow.h"
 
-#include <QBitmap>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
-
-#include "character/characterwindow.h"
 
 using namespace Qt::StringLiterals;
 
@@ -23,17 +20,8 @@ constexpr int radius = 12;
 } // namespace
 
 BalloonWindow::BalloonWindow(bool translucent, QWidget *parent)
-    : QWidget(parent,
-              Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
-                  | Qt::WindowTransparentForInput)
-    , m_translucent(translucent)
+    : PopupWindow(u"characterBalloon"_s, translucent, parent)
 {
-    setObjectName(u"characterBalloon"_s);
-    setProperty(CharacterWindow::ownWindowProperty, true);
-    setAttribute(Qt::WA_ShowWithoutActivating);
-    setAttribute(Qt::WA_QuitOnClose, false);
-    setAttribute(Qt::WA_TranslucentBackground, translucent);
-    setFocusPolicy(Qt::NoFocus);
     QFont font = this->font();
     font.setPointSizeF(std::max(font.pointSizeF(), 11.0) * 1.15);
     font.setBold(true);
@@ -44,17 +32,7 @@ void BalloonWindow::showText(const QString &shown, const QString &whole, const Q
 {
     m_text = shown;
     layoutFor(whole.isEmpty() ? shown : whole, character, anchorX);
-    if (!m_translucent) {
-        QBitmap mask(size());
-        mask.fill(Qt::color0);
-        QPainter painter(&mask);
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(Qt::color1);
-        painter.setBrush(Qt::color1);
-        painter.drawPath(shape());
-        painter.end();
-        setMask(mask);
-    }
+    updateShapeMask();
     if (!isVisible())
         show();
     raise();

@@ -2,13 +2,13 @@
 #pragma once
 
 #include <QPoint>
-#include <QWidget>
+#include "character/popupwindow.h"
 
 namespace character {
 
 // The speech balloon: a small window of its own next to the character that shows the words
 // spoken so far, with a tail pointing at the character's mouth.
-class BalloonWindow final : public QWidget
+class BalloonWindow final : public PopupWindow
 {
     Q_OBJECT
 
@@ -26,10 +26,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QPainterPath shape() const;
+    QPainterPath shape() const override;
     void layoutFor(const QString &whole, const QRect &character, int anchorX);
 
-    bool m_translucent;
     QString m_text;
     bool m_tailDown = true;
     int m_tailX = 0;

@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "character/listeningtip.h"
 
-#include <QBitmap>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
 
-#include "character/characterwindow.h"
 
 using namespace Qt::StringLiterals;
 
@@ -35,17 +33,8 @@ QFont titleFont(const QFont &base)
 } // namespace
 
 ListeningTip::ListeningTip(bool translucent, QWidget *parent)
-    : QWidget(parent,
-              Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
-                  | Qt::WindowTransparentForInput)
-    , m_translucent(translucent)
+    : PopupWindow(u"listeningTip"_s, translucent, parent)
 {
-    setObjectName(u"listeningTip"_s);
-    setProperty(CharacterWindow::ownWindowProperty, true);
-    setAttribute(Qt::WA_ShowWithoutActivating);
-    setAttribute(Qt::WA_QuitOnClose, false);
-    setAttribute(Qt::WA_TranslucentBackground, translucent);
-    setFocusPolicy(Qt::NoFocus);
     QFont font = this->font();
     font.setPointSizeF(std::max(font.pointSizeF(), 10.0));
     setFont(font);
@@ -136,17 +125,7 @@ void ListeningTip::placeBy(const QRect &character)
     m_bodyRect = QRect(origin, body);
     setFixedSize(size);
     move(topLeft);
-    if (!m_translucent) {
-        QBitmap mask(size);
-        mask.fill(Qt::color0);
-        QPainter painter(&mask);
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(Qt::color1);
-        painter.setBrush(Qt::color1);
-        painter.drawPath(shape());
-        painter.end();
-        setMask(mask);
-    }
+    updateShapeMask();
 }
 
 QPainterPath ListeningTip::shape() const

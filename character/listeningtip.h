@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QWidget>
-
-class QPainterPath;
+#include "character/popupwindow.h"
 
 namespace character {
 
@@ -11,7 +9,7 @@ namespace character {
 // say, then what it heard, or that it cannot hear. It hangs below the character with a tail
 // pointing up at it, or beside it where the screen has no room below; the speech balloon keeps
 // the space above.
-class ListeningTip final : public QWidget
+class ListeningTip final : public PopupWindow
 {
     Q_OBJECT
 
@@ -38,12 +36,11 @@ protected:
 
 private:
     enum class Side { Below, Left, Right };
-    QPainterPath shape() const;
+    QPainterPath shape() const override;
     QSize contentSize() const;
     QFont noteFont() const;
     void drawMark(QPainter &painter, const QRectF &box) const;
 
-    bool m_translucent;
     Mark m_mark = Mark::Listening;
     QString m_title;
     QString m_body;
