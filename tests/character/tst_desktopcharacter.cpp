@@ -98,6 +98,23 @@ private:
         m_desktop = m_agent->character(u"MyChar"_s);
     }
 
+    // The animations the character shows, in order and each once, until the request has ended.
+    QStringList animationsUntilEnded(const RequestPtr &request)
+    {
+        QStringList played;
+        const bool ended = QTest::qWaitFor(
+            [&] {
+                const QString now = m_desktop->currentAnimation();
+                if (!now.isEmpty() && (played.isEmpty() || played.last() != now))
+                    played << now;
+                return request->hasEnded();
+            },
+            8000);
+        if (!ended)
+            played << u"(still running)"_s;
+        return played;
+    }
+
 private slots:
     void cleanup()
     {
@@ -272,43 +289,16 @@ private slots:
         m_character->Show(true);
         m_character->Play(u"GetAttention"_s);
         const RequestPtr wave = m_character->Play(u"Wave"_s);
-        QStringList played;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                const QString now = m_desktop->currentAnimation();
-                if (!now.isEmpty() && (played.isEmpty() || played.last() != now))
-                    played << now;
-                return wave->hasEnded();
-            }(),
-            8000);
-        QCOMPARE(played, (QStringList{u"GetAttention"_s, u"GetAttentionReturn"_s, u"Wave"_s}));
+        QCOMPARE(animationsUntilEnded(wave), (QStringList{u"GetAttention"_s, u"GetAttentionReturn"_s, u"Wave"_s}));
         // The return animation played by the program itself is not doubled.
         m_character->Play(u"GetAttention"_s);
         const RequestPtr back = m_character->Play(u"GetAttentionReturn"_s);
-        played.clear();
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                const QString now = m_desktop->currentAnimation();
-                if (!now.isEmpty() && (played.isEmpty() || played.last() != now))
-                    played << now;
-                return back->hasEnded();
-            }(),
-            8000);
-        QCOMPARE(played, (QStringList{u"GetAttention"_s, u"GetAttentionReturn"_s}));
+        QCOMPARE(animationsUntilEnded(back), (QStringList{u"GetAttention"_s, u"GetAttentionReturn"_s}));
 
         // The character also comes back to rest before it leaves.
         m_character->Play(u"GetAttention"_s);
         const RequestPtr hide = m_character->Hide();
-        played.clear();
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                const QString now = m_desktop->currentAnimation();
-                if (!now.isEmpty() && (played.isEmpty() || played.last() != now))
-                    played << now;
-                return hide->hasEnded();
-            }(),
-            8000);
-        QCOMPARE(played, (QStringList{u"GetAttention"_s, u"GetAttentionReturn"_s, u"Hiding"_s}));
+        QCOMPARE(animationsUntilEnded(hide), (QStringList{u"GetAttention"_s, u"GetAttentionReturn"_s, u"Hiding"_s}));
         QCOMPARE(hide->Status(), 0);
         QVERIFY(!m_character->Visible());
     }
