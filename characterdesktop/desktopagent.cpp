@@ -45,10 +45,9 @@ public:
         QRandomGenerator *random = m_agent.m_random.get();
         options.random = [random] { return random->generateDouble(); };
         options.speechFactory = m_agent.m_speechFactory;
-        options.idleDelayMs = m_agent.m_idleDelayMs;
+        options.timing = m_agent.m_timing;
         options.translucent = m_agent.m_translucent;
         options.listeningKeyName = m_agent.listeningKeyName();
-        options.listenOnceMs = m_agent.m_listenOnceMs;
         // The last holder may let go of a character from inside one of its own events (the Exit
         // command of its menu ends in Unload): then it is deleted once that event is over.
         std::shared_ptr<DesktopCharacter> character(
@@ -145,7 +144,16 @@ void DesktopAgent::setRandomSeed(quint32 seed)
 
 void DesktopAgent::setIdleDelay(int ms)
 {
-    m_idleDelayMs = ms;
+    Timing timing = m_timing;
+    timing.idleDelayMs = ms;
+    setTiming(timing);
+}
+
+void DesktopAgent::setTiming(const Timing &timing)
+{
+    m_timing = timing;
+    for (const auto &character : std::as_const(m_characters->m_loaded))
+        character->setTiming(timing);
 }
 
 void DesktopAgent::setTranslucentWindows(std::optional<bool> translucent)
@@ -171,9 +179,9 @@ void DesktopAgent::setListeningKey(Qt::Key key)
 
 void DesktopAgent::setListenOnceDuration(int ms)
 {
-    m_listenOnceMs = ms;
-    for (const auto &character : std::as_const(m_characters->m_loaded))
-        character->setListenOnceDuration(ms);
+    Timing timing = m_timing;
+    timing.listenOnceMs = ms;
+    setTiming(timing);
 }
 
 QString DesktopAgent::listeningKeyName() const

@@ -39,6 +39,9 @@ public:
     void setCharacterDirectories(const QStringList &directories);
     // Makes the choices of phrases, branches and idles repeatable.
     void setRandomSeed(quint32 seed);
+    // How long characters wait for things and let them take, now and later loaded.
+    void setTiming(const Timing &timing);
+    const Timing &timing() const { return m_timing; }
     // Quiet time before a shown character starts idling; negative never idles.
     void setIdleDelay(int ms);
     // Forces translucent windows (true) or windows shaped from the frame's alpha (false);
@@ -74,14 +77,13 @@ private:
     SpeechEngineFactory m_speechFactory;
     QPointer<CommandRecognizer> m_recognizer;
     QStringList m_directories;
-    int m_idleDelayMs = 6000;
+    Timing m_timing;
     std::optional<bool> m_translucent;
     bool m_trayEnabled = true;
     std::unique_ptr<QMenu> m_trayMenu;
     std::unique_ptr<QSystemTrayIcon> m_tray;
     QString m_trayCharacter;
     Qt::Key m_listeningKey = Qt::Key_Space;
-    int m_listenOnceMs = 4000;
     // The character listening while the key is held; its release goes there wherever it lands.
     QPointer<DesktopCharacter> m_keyListener;
 };

@@ -5,17 +5,15 @@
 #include <memory>
 #include <optional>
 
-#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
 
 #include "character/agent.h"
-#include "character/animationplayer.h"
 #include "character/characterfile.h"
 #include "character/recognizer.h"
-#include "character/speechengine.h"
+#include "character/requestqueue.h"
 
 class QMenu;
 class QSoundEffect;
@@ -27,8 +25,6 @@ class BalloonWindow;
 class CharacterWindow;
 class ListeningTip;
 class FrameRenderer;
-
-using SpeechEngineFactory = std::function<std::unique_ptr<SpeechEngine>()>;
 
 // The commands of one character, in the order they were added.
 class CommandList final : public CommandCollection
@@ -60,8 +56,9 @@ private:
 // the last: "Reset, Level One ... Level Four, Exit".
 QString sayableCommands(const QList<CommandList::Entry> &entries);
 
-// A loaded character on the desktop: its request queue, its animation, speech and idling, its
-// window, balloon and pop-up menu.
+// A loaded character on the desktop: its request queue (which carries out the requests, the
+// animation, speech and idling) put on the screen with a window, balloon, listening tip and
+// pop-up menu.
 class DesktopCharacter final : public QObject, public Character
 {
     Q_OBJECT
@@ -71,10 +68,9 @@ public:
     {
         RandomSource random;
         SpeechEngineFactory speechFactory; // empty: speech shown for a reading time
-        int idleDelayMs = 6000;            // negative: never idle
-        std::optional<bool> translucent;   // empty: translucent where a compositor runs
-        QString listeningKeyName;          // how the tip names the key held to talk; empty: none
-        int listenOnceMs = 4000;           // how long the menu's Listen listens
+        Timing timing;
+        std::optional<bool> translucent; // empty: translucent where a compositor runs
+        QString listeningKeyName;        // how the tip names the key held to talk; empty: none
     };
 
     DesktopCharacter(const QString &id, std::shared_ptr<const CharacterData> data, Options options,
@@ -87,7 +83,7 @@ public:
     RequestPtr Play(const QString &animation) override;
     RequestPtr Speak(const QString &text) override;
     void StopAll() override;
-    bool Visible() const override { return m_visible; }
+    bool Visible() const override { return m_queue.isVisible(); }
     CommandCollection &Commands() override { return m_commands; }
 
     QString id() const { return m_id; }
@@ -108,12 +104,14 @@ public:
     bool isListening() const { return m_listenMode != ListenMode::None; }
     ListeningTip *listeningTip() const { return m_tip.get(); }
     void setListeningKeyName(const QString &name);
-    void setListenOnceDuration(int ms);
+    void setTiming(const Timing &timing);
+    const Timing &timing() const { return m_queue.timing(); }
+    RequestQueue &queue() { return m_queue; }
 
     // The animation playing now (a request's, a state's or an idle one), or empty.
     QString currentAnimation() const;
-    const Pose &pose() const { return m_pose; }
-    bool isIdling() const { return m_idling; }
+    const Pose &pose() const { return m_queue.pose(); }
+    bool isIdling() const { return m_queue.isIdling(); }
     // The character at rest, fitted into a square, for icons.
     QImage iconImage(int side) const;
 
@@ -127,11 +125,9 @@ public:
     // Stops everything and takes the windows off the screen: the character is let go.
     void unload();
 
-    // While a spoken command is listened for, the character shows it with its Listening and
-    // Hearing animations, between requests; requests still come first.
-    enum class ListeningState { Off, Listening, Hearing };
-    void setListeningState(ListeningState state);
-    ListeningState listeningState() const { return m_listening; }
+    using ListeningState = RequestQueue::ListeningState;
+    void setListeningState(ListeningState state) { m_queue.setListeningState(state); }
+    ListeningState listeningState() const { return m_queue.listeningState(); }
 
     // The child hid the character (its menu or the notification area).
     void hideByUser();
@@ -144,40 +140,15 @@ signals:
     void visibleChanged(bool visible);
 
 private:
-    enum class Kind { Show, Hide, Play, Speak };
     enum class ListenMode { None, Held, Once };
-    enum class Phase { None, Showing, Hiding, Returning, Animating, Speaking, Idle };
-    struct Item
-    {
-        RequestPtr request;
-        Kind kind = Kind::Play;
-        bool fast = false;
-        QString text;
-    };
 
-    RequestPtr enqueue(Kind kind, bool fast, const QString &text);
-    void startNext();
-    void begin();
-    void finishCurrent(RequestStatus status);
-    void playAnimation(const Animation *animation, Phase phase);
-    bool playState(const QString &state, Phase phase);
-    void onFrame(const Frame &frame);
-    void onAnimationFinished();
-    void onSpeechFinished();
-    void onWordStarted(int index, const QString &shownSoFar);
-    void onMouthShape(MouthShape shape);
-    void finishSpeaking();
-    void scheduleIdle(int delayMs);
-    void onIdleTimer();
-    void playListeningState();
+    void onAppeared();
+    void onDisappeared();
     void playSound(const QString &path);
     void showWindow();
-    void hideWindow();
-    void setPose(const Pose &pose);
     void renderFrame();
     void commandsChanged();
-    void showBalloon(const QString &shown);
-    int randomIndex(qsizetype count);
+    void showBalloon(const QString &shown, const QString &whole);
     QWidget *findProgramWindow() const;
     void onHeard(const UserInput &heard);
     void onRecognizerUnavailable(const QString &reason);
@@ -189,32 +160,19 @@ private:
     QString m_id;
     std::shared_ptr<const CharacterData> m_data;
     Options m_options;
+    RequestQueue m_queue;
     std::unique_ptr<FrameRenderer> m_renderer;
     std::unique_ptr<CharacterWindow> m_window;
     std::unique_ptr<BalloonWindow> m_balloon;
     std::unique_ptr<ListeningTip> m_tip;
     std::unique_ptr<QMenu> m_menu;
-    std::unique_ptr<SpeechEngine> m_speech;
-    AnimationPlayer m_player;
     CommandList m_commands;
     QPointer<CommandRecognizer> m_recognizer;
 
-    QList<Item> m_queue;
-    std::optional<Item> m_current;
-    Phase m_phase = Phase::None;
-    const Animation *m_pendingAnimation = nullptr;
-    const Animation *m_heldAnimation = nullptr;
-    bool m_visible = false;
-    bool m_starting = false;
-    bool m_idling = false;
-    bool m_speechDone = false;
-    bool m_speakingAnimationDone = false;
-    QString m_spokenText;
-    std::optional<MouthShape> m_mouth;
-    Pose m_pose;
+    // The balloon is sized for the whole utterance; it keeps that size when the character moves.
+    QString m_balloonWholeText;
     bool m_placementSettled = false;
     bool m_placed = false;
-    ListeningState m_listening = ListeningState::Off;
     QHash<QString, QSoundEffect *> m_sounds;
     ListenMode m_listenMode = ListenMode::None;
     // From the start of listening until the result comes: only then is what the recogniser
@@ -222,13 +180,9 @@ private:
     bool m_awaitingResult = false;
     QString m_unavailableReason;
 
-    QTimer m_idleTimer;
-    QTimer m_balloonTimer;
-    QTimer m_speechWatchdog;
     QTimer m_listenOnceTimer;
     QTimer m_resultTimer;
     QTimer m_tipTimer;
-    QElapsedTimer m_sinceActivity;
 };
 
 } // namespace character
