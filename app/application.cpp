@@ -14,9 +14,11 @@
 #include "characterdesktop/desktopagent.h"
 #include "listen/sphinxrecognizer.h"
 #include "platform/browser.h"
+#include "platform/datapaths.h"
 #include "platform/terminationsignals.h"
 #include "quiz/randomsource.h"
 #include "speech/flitespeech.h"
+#include "teacher/teacher.h"
 
 using namespace Qt::StringLiterals;
 
@@ -55,6 +57,13 @@ void installFontSubstitutions()
     QFont::insertSubstitutions(u"MS Sans Serif"_s, {u"Microsoft Sans Serif"_s, u"Liberation Sans"_s, u"Arimo"_s});
 }
 
+void setUpAgent(character::DesktopAgent &agent)
+{
+    agent.setCharacterDirectories(platform::dataDirectories());
+    agent.setNeededAnimations(teacher::animationsUsed());
+    agent.setSpeechEngineFactory(&speech::createSpeechEngine);
+}
+
 int run(int argc, char **argv)
 {
     // The character places its own windows on the desktop, which Wayland does not allow.
@@ -70,7 +79,7 @@ int run(int argc, char **argv)
     installFontSubstitutions();
 
     character::DesktopAgent agent;
-    agent.setSpeechEngineFactory(&speech::createSpeechEngine);
+    setUpAgent(agent);
     listen::SphinxRecognizer recognizer;
     agent.setCommandRecognizer(&recognizer);
     quiz::ClockSeededRandom random;

@@ -14,9 +14,9 @@
 #include <QWidget>
 
 #include "character/characterfile.h"
+#include "character/logging.h"
 #include "characterdesktop/characterwindow.h"
 #include "character/framerenderer.h"
-#include "platform/datapaths.h"
 
 using namespace Qt::StringLiterals;
 
@@ -34,12 +34,18 @@ public:
     {
         if (m_loaded.contains(characterId))
             throw Error(u"A character is already loaded as %1."_s.arg(characterId));
-        const QStringList directories =
-            m_agent.m_directories.isEmpty() ? platform::dataDirectories() : m_agent.m_directories;
+        const QStringList &directories = m_agent.m_directories;
         const QString path = resolveCharacterFile(file, directories);
         if (path.isEmpty())
             throw Error(u"The character file %1 was not found in %2."_s.arg(file, directories.join(u", "_s)));
-        std::shared_ptr<const CharacterData> data = loadCharacterFile(path);
+        std::shared_ptr<const CharacterData> data;
+        try {
+            data = loadCharacterFile(path, m_agent.m_neededAnimations);
+        } catch (const Error &error) {
+            qCWarning(lcCharacter).noquote() << error.message();
+            throw;
+        }
+        qCDebug(lcCharacter) << "Loaded" << data->name << "from" << path << "as" << characterId;
 
         DesktopCharacter::Options options;
         QRandomGenerator *random = m_agent.m_random.get();
@@ -135,6 +141,11 @@ void DesktopAgent::setCommandRecognizer(CommandRecognizer *recognizer)
 void DesktopAgent::setCharacterDirectories(const QStringList &directories)
 {
     m_directories = directories;
+}
+
+void DesktopAgent::setNeededAnimations(const QStringList &names)
+{
+    m_neededAnimations = names;
 }
 
 void DesktopAgent::setRandomSeed(quint32 seed)

@@ -19,7 +19,8 @@ namespace character {
 class CommandRecognizer;
 
 // The component as it runs on the desktop. Characters are found by the base name of the file the
-// program asks for ("Merlin.acs" -> characters/merlin/merlin.json in the data folders).
+// program asks for ("Merlin.acs" -> characters/merlin/merlin.json in one of the folders the
+// program gives), or by the path of a .json manifest.
 class DesktopAgent final : public Agent
 {
     Q_OBJECT
@@ -35,8 +36,10 @@ public:
     void setSpeechEngineFactory(SpeechEngineFactory factory);
     // Spoken commands for every character, now and later loaded; null for none.
     void setCommandRecognizer(CommandRecognizer *recognizer);
-    // Where character folders are looked for; empty (the default) for the program's data folders.
+    // The folders whose characters/ subfolder holds the character folders; none by default.
     void setCharacterDirectories(const QStringList &directories);
+    // The animations the program will play: a character that lacks one is refused at Load.
+    void setNeededAnimations(const QStringList &names);
     // Makes the choices of phrases, branches and idles repeatable.
     void setRandomSeed(quint32 seed);
     // How long characters wait for things and let them take, now and later loaded.
@@ -77,6 +80,7 @@ private:
     SpeechEngineFactory m_speechFactory;
     QPointer<CommandRecognizer> m_recognizer;
     QStringList m_directories;
+    QStringList m_neededAnimations;
     Timing m_timing;
     std::optional<bool> m_translucent;
     bool m_trayEnabled = true;

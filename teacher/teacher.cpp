@@ -26,6 +26,17 @@ const std::array<CommandDefinition, 6> &commandTable()
     return table;
 }
 
+const QStringList &animationsUsed()
+{
+    static const QStringList names = {
+        u"Greet"_s,    u"Wave"_s,     u"GetAttention"_s, u"GetAttentionReturn"_s, u"RestPose"_s,
+        u"Pleased"_s,  u"Announce"_s, u"Congratulate"_s, u"Congratulate_2"_s,     u"Surprised"_s,
+        u"Write"_s,    u"Confused"_s, u"Decline"_s,      u"Explain"_s,            u"Read"_s,
+        u"Sad"_s,      u"Search"_s,   u"Suggest"_s,
+    };
+    return names;
+}
+
 CommandDecision decideCommand(const character::UserInput &input)
 {
     if (input.Count == 0)

@@ -37,7 +37,7 @@ void TestEndToEnd::initTestCase()
 void TestEndToEnd::aLessonFromStartToExit()
 {
     character::DesktopAgent agent;
-    agent.setSpeechEngineFactory(&speech::createSpeechEngine);
+    app::setUpAgent(agent);
     agent.setTrayIconEnabled(false);
     quiz::ClockSeededRandom random;
     testsupport::FakeBrowser browser;
