@@ -93,6 +93,7 @@ int run(int argc, char **argv)
     services.showAbout = &about::showAboutDialog;
 
     MainWindow window(services);
+    agent.addHostWindow(&window);
     try {
         if (!window.Form_Load())
             return EXIT_FAILURE;

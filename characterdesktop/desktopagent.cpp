@@ -2,6 +2,7 @@
 #include "characterdesktop/desktopagent.h"
 
 #include <QApplication>
+#include <QChildEvent>
 #include <QDialog>
 #include <QEvent>
 #include <QKeyEvent>
@@ -71,6 +72,8 @@ public:
         connect(character.get(), &DesktopCharacter::visibleChanged, agent, &DesktopAgent::updateTrayIcon);
         if (m_agent.m_recognizer)
             character->setRecognizer(m_agent.m_recognizer);
+        // The listening key works on the character itself too.
+        character->window()->installEventFilter(agent);
         m_loaded.insert(characterId, character);
         m_order << characterId;
         m_agent.updateTrayIcon();
@@ -106,15 +109,16 @@ DesktopAgent::DesktopAgent(QObject *parent)
     , m_characters(std::make_unique<Collection>(*this))
     , m_random(std::make_unique<QRandomGenerator>(QRandomGenerator::securelySeeded()))
 {
-    // A program window that appears may take a character that is not yet placed to its side.
+    // The release of a key held while the program loses the keyboard never comes.
     if (qApp)
-        qApp->installEventFilter(this);
+        connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+            if (state != Qt::ApplicationActive && m_keyListener)
+                std::exchange(m_keyListener, nullptr)->stopListening();
+        });
 }
 
 DesktopAgent::~DesktopAgent()
 {
-    if (qApp)
-        qApp->removeEventFilter(this);
     m_tray.reset();
     for (const auto &character : std::as_const(m_characters->m_loaded))
         character->unload();
@@ -215,25 +219,47 @@ QSystemTrayIcon *DesktopAgent::trayIcon() const
     return m_tray.get();
 }
 
+void DesktopAgent::addHostWindow(QWidget *window)
+{
+    watchWidget(window);
+    for (QWidget *child : window->findChildren<QWidget *>())
+        watchWidget(child);
+}
+
+void DesktopAgent::watchWidget(QWidget *widget)
+{
+    // Installing twice would only move the filter to the front; the list keeps one entry.
+    widget->installEventFilter(this);
+}
+
 bool DesktopAgent::eventFilter(QObject *watched, QEvent *event)
 {
-    // Key events reach the filter twice, for the window and for the widget with the focus;
-    // only the widget's counts.
-    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && watched->isWidgetType()
-        && listeningKeyEvent(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event)))
-        return true;
-    // The release of a key held while the program loses the keyboard never comes.
-    if (event->type() == QEvent::ApplicationDeactivate && m_keyListener) {
-        m_keyListener->stopListening();
-        m_keyListener = nullptr;
-    }
-    if (event->type() == QEvent::Show && watched->isWidgetType()) {
-        auto *widget = static_cast<QWidget *>(watched);
+    if (!watched->isWidgetType())
+        return Agent::eventFilter(watched, event);
+    auto *widget = static_cast<QWidget *>(watched);
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        // A key the focus widget ignores travels on to its parents; it was decided at the first.
+        if (listeningKeyEvent(widget, static_cast<QKeyEvent *>(event)))
+            return true;
+        break;
+    case QEvent::ChildAdded:
+        // Keys go to the widget with the focus, so a host window's widgets added later are
+        // watched as well.
+        if (QObject *child = static_cast<QChildEvent *>(event)->child(); child && child->isWidgetType())
+            addHostWindow(static_cast<QWidget *>(child));
+        break;
+    case QEvent::Show:
+        // A host window that appears may take a character that is not yet placed to its side.
         if (widget->isWindow() && widget->windowType() == Qt::Window
             && !widget->property(CharacterWindow::ownWindowProperty).toBool()) {
             for (const auto &character : std::as_const(m_characters->m_loaded))
                 character->programWindowShown(widget);
         }
+        break;
+    default:
+        break;
     }
     return Agent::eventFilter(watched, event);
 }

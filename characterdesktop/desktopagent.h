@@ -52,8 +52,12 @@ public:
     void setTranslucentWindows(std::optional<bool> translucent);
     // Whether a notification-area icon is offered to show a hidden character again.
     void setTrayIconEnabled(bool enabled);
-    // Push to talk: while this key is held in the program's main window (or on the character),
-    // the first shown character listens. Qt::Key_unknown turns the key off. Default: Space.
+    // A window of the program that takes the listening key and that a character not yet placed
+    // stands beside when it appears. The component watches only these windows (their widgets,
+    // now and later added) and its own; a dialog or menu open over them keeps its keys.
+    void addHostWindow(QWidget *window);
+    // Push to talk: while this key is held in a host window (or on the character), the first
+    // shown character listens. Qt::Key_unknown turns the key off. Default: Space.
     void setListeningKey(Qt::Key key);
     Qt::Key listeningKey() const { return m_listeningKey; }
     // How long the pop-up menu's Listen listens.
@@ -70,6 +74,7 @@ private:
     class Collection;
     friend class Collection;
     void updateTrayIcon();
+    void watchWidget(QWidget *widget);
     bool listeningKeyEvent(QWidget *receiver, QKeyEvent *event);
     bool takesListeningKey(QWidget *receiver) const;
     DesktopCharacter *listeningCharacter() const;

@@ -48,6 +48,7 @@ void TestEndToEnd::aLessonFromStartToExit()
     services.browser = &browser;
     services.dialogs = &dialogs;
     app::MainWindow window(services);
+    agent.addHostWindow(&window);
 
     QVERIFY(window.Form_Load());
     character::DesktopCharacter *merlin = agent.character(u"MyChar"_s);

@@ -107,6 +107,7 @@ private:
         m_agent->setTranslucentWindows(false);
         m_agent->setTrayIconEnabled(false);
         m_agent->setRandomSeed(7);
+        m_agent->addHostWindow(m_main.get());
         m_agent->Characters().Load(u"MyChar"_s, u"Blob.acs"_s);
         m_character = m_agent->Characters().Item(u"MyChar"_s);
         m_desktop = m_agent->character(u"MyChar"_s);
@@ -295,6 +296,8 @@ private slots:
         QTest::addColumn<bool>("typedIntoDialog");
         QTest::newRow("a dialog is active") << u"dialog"_s << true;
         QTest::newRow("a modal dialog is open") << u"modal"_s << true;
+        // The component watches only the windows the program gave it.
+        QTest::newRow("a window not given to the component") << u"other"_s << true;
         // The key stays the character's, so it never presses a button instead.
         QTest::newRow("the character is hidden") << u"hidden"_s << false;
     }
@@ -306,17 +309,19 @@ private slots:
         start();
         QSignalSpy clicked(m_button, &QPushButton::clicked);
         QDialog dialog(m_main.get());
-        auto *name = new QLineEdit(&dialog);
-        (new QVBoxLayout(&dialog))->addWidget(name);
+        QWidget other;
+        auto *name = new QLineEdit(where == u"other" ? &other : &dialog);
+        (new QVBoxLayout(where == u"other" ? &other : &dialog))->addWidget(name);
         QWidget *receiver = m_button;
         if (where == u"hidden") {
             m_character->Hide(true);
             QVERIFY(!m_character->Visible());
         } else {
+            QWidget *window = where == u"other" ? &other : &dialog;
             dialog.setModal(where == u"modal");
-            dialog.show();
-            dialog.activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(&dialog));
+            window->show();
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
             name->setFocus();
             receiver = name;
         }
