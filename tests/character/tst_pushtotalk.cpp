@@ -164,6 +164,10 @@ private slots:
         QTest::newRow("two alike stay whole") << QStringList{u"Level &1"_s, u"Level &2"_s}
                                               << QStringList{u"... One"_s, u"... Two"_s} << QString()
                                               << u"Level One, Level Two"_s;
+        // The recogniser cannot match a malformed text either, so the tip does not offer it.
+        QTest::newRow("numbers whole, malformed left out")
+            << QStringList{u"&Twelve"_s, u"&Broken"_s} << QStringList{u"say 12"_s, u"(help | me"_s} << QString()
+            << u"Say 12"_s;
         QTest::newRow("nothing to say") << QStringList{u"&Hide"_s} << QStringList{QString()} << QString() << QString();
     }
 
