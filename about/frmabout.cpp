@@ -13,6 +13,7 @@
 #include <QSvgRenderer>
 
 #include "about/messagedialog.h"
+#include "about/logging.h"
 #include "platform/twips.h"
 #include "buildinfo.h"
 #include "platform/programs.h"
@@ -266,8 +267,9 @@ void frmAbout::StartSysInfo()
         if (!m_launcher->startDetached(sysInfoPath))
             throw SysInfoError("The system information tool could not be started.");
         return;
-    } catch (const std::exception &) {
+    } catch (const std::exception &error) {
         // Whatever went wrong, the user hears the same thing and the dialog stays open.
+        qCWarning(lcAbout) << error.what();
     }
     m_messages->inform(this, appTitle, u"System Information Is Unavailable At This Time"_s);
 }

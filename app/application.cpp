@@ -9,6 +9,7 @@
 
 #include "about/frmabout.h"
 #include "app/dialogs.h"
+#include "app/logging.h"
 #include "app/mainwindow.h"
 #include "buildinfo.h"
 #include "characterdesktop/desktopagent.h"
@@ -42,6 +43,7 @@ bool Application::notify(QObject *receiver, QEvent *event)
 
 void reportFatalError(const QString &what)
 {
+    qCCritical(lcApp).noquote() << "Stopping after an error no handler caught:" << what;
     std::fprintf(stderr, "zumbrel: %s\n", qPrintable(what));
     std::fflush(stderr);
     QMessageBox::critical(nullptr, u"Zumbrel"_s, u"Zumbrel has stopped because of an error:\n\n"_s + what);

@@ -14,6 +14,7 @@
 
 #include "app/answerbox.h"
 #include "app/dialogs.h"
+#include "app/logging.h"
 #include "platform/browser.h"
 #include "platform/twips.h"
 #include "quiz/feedback.h"
@@ -302,7 +303,8 @@ bool MainWindow::Form_Load()
 {
     try {
         Agent1->Characters().Load(QString::fromUtf16(teacher::characterId), QString::fromUtf16(teacher::characterFile));
-    } catch (const std::exception &) {
+    } catch (const std::exception &error) {
+        qCWarning(lcApp) << "The teacher character cannot be loaded:" << error.what();
         missingCharacter();
         return false;
     }

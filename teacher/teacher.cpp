@@ -7,6 +7,7 @@
 
 #include "character/agent.h"
 #include "platform/datapaths.h"
+#include "teacher/logging.h"
 #include "quiz/feedback.h"
 
 using namespace Qt::StringLiterals;
@@ -123,7 +124,10 @@ bool processEventsUntil(const std::function<bool()> &done, QDeadlineTimer deadli
             wake.start(std::chrono::milliseconds(std::max<qint64>(1, deadline.remainingTime())));
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
-    return done();
+    const bool finished = done();
+    if (!finished)
+        qCWarning(lcTeacher) << "The character did not finish in time; the lesson goes on without waiting";
+    return finished;
 }
 
 } // namespace teacher
