@@ -15,9 +15,9 @@
 #include <QWidget>
 
 #include "character/characterfile.h"
+#include "character/framerenderer.h"
 #include "character/logging.h"
 #include "characterdesktop/characterwindow.h"
-#include "character/framerenderer.h"
 
 using namespace Qt::StringLiterals;
 
@@ -57,14 +57,14 @@ public:
         options.listeningKeyName = m_agent.listeningKeyName();
         // The last holder may let go of a character from inside one of its own events (the Exit
         // command of its menu ends in Unload): then it is deleted once that event is over.
-        std::shared_ptr<DesktopCharacter> character(
-            new DesktopCharacter(characterId, data, options), [](DesktopCharacter *c) {
-                c->unload();
-                if (QThread::currentThread()->loopLevel() > 0)
-                    c->deleteLater();
-                else
-                    delete c;
-            });
+        std::shared_ptr<DesktopCharacter> character(new DesktopCharacter(characterId, data, options),
+                                                    [](DesktopCharacter *c) {
+                                                        c->unload();
+                                                        if (QThread::currentThread()->loopLevel() > 0)
+                                                            c->deleteLater();
+                                                        else
+                                                            delete c;
+                                                    });
         DesktopAgent *agent = &m_agent;
         connect(character.get(), &DesktopCharacter::clicked, agent, &Agent::Click);
         connect(character.get(), &DesktopCharacter::dragCompleted, agent, &Agent::DragComplete);
@@ -275,9 +275,8 @@ bool DesktopAgent::takesListeningKey(QWidget *receiver) const
             return qobject_cast<const CharacterWindow *>(window) != nullptr;
         return window->windowType() == Qt::Window && !qobject_cast<const QDialog *>(window);
     };
-    return !m_characters->m_loaded.isEmpty() && !QApplication::activePopupWidget()
-        && !QApplication::activeModalWidget() && listensIn(QApplication::activeWindow())
-        && listensIn(receiver->window());
+    return !m_characters->m_loaded.isEmpty() && !QApplication::activePopupWidget() && !QApplication::activeModalWidget()
+        && listensIn(QApplication::activeWindow()) && listensIn(receiver->window());
 }
 
 DesktopCharacter *DesktopAgent::listeningCharacter() const
@@ -327,7 +326,7 @@ void DesktopAgent::updateTrayIcon()
         return;
     }
     // One icon stands for the program's character, the first one loaded.
-    const std::shared_ptr<DesktopCharacter> first = *m_characters->m_loaded.constBegin();
+    const std::shared_ptr<DesktopCharacter> first = m_characters->m_loaded.value(m_characters->m_order.constFirst());
     const QString id = first->id();
     if (!m_tray || m_trayCharacter != id) {
         m_trayCharacter = id;

@@ -9,12 +9,12 @@
 #include <QSoundEffect>
 #include <QWidget>
 
-#include "characterdesktop/balloonwindow.h"
-#include "characterdesktop/characterwindow.h"
 #include "character/framerenderer.h"
-#include "characterdesktop/listeningtip.h"
 #include "character/phraselist.h"
 #include "character/readingtimespeech.h"
+#include "characterdesktop/balloonwindow.h"
+#include "characterdesktop/characterwindow.h"
+#include "characterdesktop/listeningtip.h"
 
 using namespace Qt::StringLiterals;
 
@@ -91,9 +91,8 @@ DesktopCharacter::DesktopCharacter(const QString &id, std::shared_ptr<const Char
     for (QScreen *screen : QGuiApplication::screens())
         watchScreen(screen);
     connect(qApp, &QGuiApplication::screenAdded, this, watchScreen);
-    connect(qApp, &QGuiApplication::screenRemoved, this, [this, keepOnScreen] {
-        QTimer::singleShot(0, this, keepOnScreen);
-    });
+    connect(qApp, &QGuiApplication::screenRemoved, this,
+            [this, keepOnScreen] { QTimer::singleShot(0, this, keepOnScreen); });
 
     m_listenOnceTimer.setSingleShot(true);
     connect(&m_listenOnceTimer, &QTimer::timeout, this, &DesktopCharacter::stopListening);
@@ -431,7 +430,8 @@ void DesktopCharacter::onHeard(const UserInput &heard)
                            u"\u201c%1\u201d"_s.arg(words), QString(), m_window->frameGeometry());
         } else {
             m_tip->showTip(ListeningTip::Mark::Listening, u"I didn't understand."_s,
-                           commands.isEmpty() ? QString() : u"Say: "_s + commands, QString(), m_window->frameGeometry());
+                           commands.isEmpty() ? QString() : u"Say: "_s + commands, QString(),
+                           m_window->frameGeometry());
         }
         m_tipTimer.start(m_queue.timing().heardTipMs);
     }

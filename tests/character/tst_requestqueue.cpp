@@ -82,15 +82,15 @@ private slots:
     {
         QTest::addColumn<QStringList>("calls");
         QTest::addColumn<QString>("statuses"); // one digit per call, as Status() reports it
-        QTest::newRow("shown, then played and spoken") << QStringList{u"show"_s, u"play Wave"_s, u"speak Hi|Hello"_s}
-                                                       << u"000"_s;
+        QTest::newRow("shown, then played and spoken")
+            << QStringList{u"show"_s, u"play Wave"_s, u"speak Hi|Hello"_s} << u"000"_s;
         QTest::newRow("hidden character fails") << QStringList{u"play Wave"_s, u"speak Hi"_s, u"hide"_s} << u"111"_s;
         QTest::newRow("unknown animation fails, the queue goes on")
             << QStringList{u"show fast"_s, u"play Nope"_s, u"play Blink"_s} << u"010"_s;
         QTest::newRow("shown twice, hidden twice")
             << QStringList{u"show fast"_s, u"show"_s, u"hide fast"_s, u"hide"_s} << u"0001"_s;
-        QTest::newRow("stopped while running") << QStringList{u"show fast"_s, u"play Explain"_s, u"speak Hi"_s, u"stop"_s}
-                                               << u"033"_s;
+        QTest::newRow("stopped while running")
+            << QStringList{u"show fast"_s, u"play Explain"_s, u"speak Hi"_s, u"stop"_s} << u"033"_s;
     }
 
     void eachRequestFinishesOnceWithItsStatus()
@@ -124,10 +124,8 @@ private slots:
                     [&reported, index](RequestStatus status) { reported[index] << status; });
             requests << request;
         }
-        QTRY_VERIFY_WITH_TIMEOUT(std::all_of(requests.cbegin(), requests.cend(), [](const RequestPtr &r) {
-                                     return r->hasEnded();
-                                 }),
-                                 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            std::all_of(requests.cbegin(), requests.cend(), [](const RequestPtr &r) { return r->hasEnded(); }), 5000);
         QString seen;
         for (qsizetype i = 0; i < requests.size(); ++i) {
             seen += QString::number(requests.at(i)->Status());
@@ -179,8 +177,9 @@ private slots:
         QCOMPARE(queue->mouth(), std::nullopt);
         const RequestPtr hide = queue->hide(true);
         QVERIFY(hide->hasEnded());
-        QCOMPARE(events.join(u", "_s), u"appeared, visible, Good morning of Good morning, balloon cleared, "
-                                        "balloon cleared, disappeared, hidden"_s);
+        QCOMPARE(events.join(u", "_s),
+                 u"appeared, visible, Good morning of Good morning, balloon cleared, "
+                 "balloon cleared, disappeared, hidden"_s);
         QVERIFY(!queue->isVisible());
     }
 
