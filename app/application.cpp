@@ -3,9 +3,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <memory>
 
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QFont>
 #include <QMessageBox>
+#include <QTimer>
 
 #include "about/frmabout.h"
 #include "app/dialogs.h"
@@ -59,6 +64,41 @@ void installFontSubstitutions()
     QFont::insertSubstitutions(u"MS Sans Serif"_s, {u"Microsoft Sans Serif"_s, u"Liberation Sans"_s, u"Arimo"_s});
 }
 
+namespace {
+
+// Runs work once, on the turn of the event loop after the window's first paint.
+class FirstPaintFilter final : public QObject
+{
+public:
+    FirstPaintFilter(std::function<void()> work, QObject *parent)
+        : QObject(parent)
+        , m_work(std::move(work))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && m_work) {
+            QTimer::singleShot(0, this, [this, work = std::exchange(m_work, {})] {
+                work();
+                deleteLater();
+            });
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_work;
+};
+
+void afterFirstPaint(QWidget *window, std::function<void()> work)
+{
+    window->installEventFilter(new FirstPaintFilter(std::move(work), window));
+}
+
+} // namespace
+
 void setUpAgent(character::DesktopAgent &agent)
 {
     agent.setCharacterDirectories(platform::dataDirectories());
@@ -72,6 +112,8 @@ int run(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
 
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     Application application(argc, argv);
     Application::setApplicationName(u"zumbrel"_s);
     Application::setApplicationVersion(QString::fromLatin1(buildinfo::versionString));
@@ -82,8 +124,9 @@ int run(int argc, char **argv)
 
     character::DesktopAgent agent;
     setUpAgent(agent);
-    listen::SphinxRecognizer recognizer;
-    agent.setCommandRecognizer(&recognizer);
+    // Made once the window is on the screen: the recogniser's model is not needed for the
+    // first frame, and the window should not wait for it.
+    std::unique_ptr<listen::SphinxRecognizer> recognizer;
     quiz::ClockSeededRandom random;
     platform::DesktopBrowser browser;
     DesktopDialogs dialogs;
@@ -96,6 +139,7 @@ int run(int argc, char **argv)
 
     MainWindow window(services);
     agent.addHostWindow(&window);
+    qCDebug(lcApp) << "Start-up: the main window made after" << sinceStart.elapsed() << "ms";
     try {
         if (!window.Form_Load())
             return EXIT_FAILURE;
@@ -104,11 +148,19 @@ int run(int argc, char **argv)
         reportFatalError(QString::fromLocal8Bit(error.what()));
     }
 
+    qCDebug(lcApp) << "Start-up: the character loaded and greeting after" << sinceStart.elapsed() << "ms";
+
     platform::TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &platform::TerminationSignals::terminationRequested, &window, &MainWindow::close);
     QObject::connect(&window, &MainWindow::closed, &application, &QCoreApplication::quit);
     QObject::connect(&window, &MainWindow::endRequested, &application, &QCoreApplication::quit);
 
+    afterFirstPaint(&window, [&agent, &recognizer, &sinceStart] {
+        qCDebug(lcApp) << "Start-up: the main window painted after" << sinceStart.elapsed() << "ms";
+        recognizer = std::make_unique<listen::SphinxRecognizer>();
+        agent.setCommandRecognizer(recognizer.get());
+        qCDebug(lcApp) << "Start-up: spoken commands ready after" << sinceStart.elapsed() << "ms";
+    });
     window.show();
     const int status = Application::exec();
     if (!window.hasEndedAtOnce())

@@ -21,20 +21,15 @@ RequestQueue::RequestQueue(std::shared_ptr<const CharacterData> data, Options op
     , m_data(std::move(data))
     , m_random(std::move(options.random))
     , m_timing(options.timing)
+    , m_speechFactory(std::move(options.speechFactory))
     , m_player(m_random)
 {
-    m_speech = options.speechFactory ? options.speechFactory() : nullptr;
-    if (!m_speech)
-        m_speech = std::make_unique<ReadingTimeSpeech>();
     m_pose = m_data->neutralPose();
     m_player.setMaximumPlayMs(m_timing.animationLimitMs);
 
     connect(&m_player, &AnimationPlayer::frameChanged, this, [this](const Frame &frame) { setPose(frame.pose); });
     connect(&m_player, &AnimationPlayer::finished, this, &RequestQueue::onAnimationFinished);
     connect(&m_player, &AnimationPlayer::soundStarted, this, &RequestQueue::soundStarted);
-    connect(m_speech.get(), &SpeechEngine::wordStarted, this, &RequestQueue::onWordStarted);
-    connect(m_speech.get(), &SpeechEngine::mouthShapeChanged, this, &RequestQueue::onMouthShape);
-    connect(m_speech.get(), &SpeechEngine::finished, this, &RequestQueue::onSpeechFinished);
 
     m_idleTimer.setSingleShot(true);
     connect(&m_idleTimer, &QTimer::timeout, this, &RequestQueue::onIdleTimer);
@@ -44,13 +39,31 @@ RequestQueue::RequestQueue(std::shared_ptr<const CharacterData> data, Options op
     connect(&m_speechWatchdog, &QTimer::timeout, this, [this] {
         qCWarning(lcCharacter) << "The speech engine did not finish" << m_spokenText << "within"
                                << m_speechWatchdog.interval() << "ms; the request goes on without it";
-        m_speech->stop();
+        speechEngine().stop();
         onSpeechFinished();
     });
     m_sinceActivity.start();
 }
 
 RequestQueue::~RequestQueue() = default;
+
+SpeechEngine &RequestQueue::speechEngine()
+{
+    // Made when first needed: a voice takes a moment to set up (its sound device among it), and
+    // the character's first frame should not wait for that.
+    if (!m_speech) {
+        m_speech = m_speechFactory ? m_speechFactory() : nullptr;
+        if (!m_speech) {
+            if (m_speechFactory)
+                qCWarning(lcCharacter) << "No speech engine could be made; words are shown at a reading pace";
+            m_speech = std::make_unique<ReadingTimeSpeech>();
+        }
+        connect(m_speech.get(), &SpeechEngine::wordStarted, this, &RequestQueue::onWordStarted);
+        connect(m_speech.get(), &SpeechEngine::mouthShapeChanged, this, &RequestQueue::onMouthShape);
+        connect(m_speech.get(), &SpeechEngine::finished, this, &RequestQueue::onSpeechFinished);
+    }
+    return *m_speech;
+}
 
 void RequestQueue::setTiming(const Timing &timing)
 {
@@ -206,7 +219,7 @@ void RequestQueue::beginSpeak(const QString &text)
     m_speakingAnimationDone = holdsPose() || !playState(u"Speaking"_s, Phase::Speaking);
     m_phase = Phase::Speaking;
     m_speechWatchdog.start(m_timing.speechLimitMs(m_spokenText.count(u' ') + 1));
-    m_speech->speak(m_spokenText, m_data->voice);
+    speechEngine().speak(m_spokenText, m_data->voice);
 }
 
 bool RequestQueue::holdsPose() const
@@ -230,7 +243,8 @@ void RequestQueue::finishCurrent(RequestStatus status)
 void RequestQueue::stopAll()
 {
     m_player.stop();
-    m_speech->stop();
+    if (m_speech)
+        m_speech->stop();
     m_speechWatchdog.stop();
     m_balloonTimer.stop();
     m_mouth.reset();

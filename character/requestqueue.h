@@ -95,7 +95,8 @@ public:
     const Pose &pose() const { return m_pose; }
     std::optional<MouthShape> mouth() const { return m_mouth; }
     const CharacterData &data() const { return *m_data; }
-    SpeechEngine &speechEngine() const { return *m_speech; }
+    // The engine that speaks for the character, made by the factory at the first use.
+    SpeechEngine &speechEngine();
 
     const Timing &timing() const { return m_timing; }
     void setTiming(const Timing &timing);
@@ -160,6 +161,7 @@ private:
     std::shared_ptr<const CharacterData> m_data;
     RandomSource m_random;
     Timing m_timing;
+    SpeechEngineFactory m_speechFactory;
     std::unique_ptr<SpeechEngine> m_speech;
     AnimationPlayer m_player;
 
