@@ -131,8 +131,8 @@ frmAbout::frmAbout(const AboutServices &services, QWidget *parent)
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setModal(true);
     setSizeGripEnabled(false);
-    QFont controlsFont;
-    controlsFont.setFamilies({u"MS Sans Serif"_s, u"Microsoft Sans Serif"_s, u"Liberation Sans"_s, u"Arimo"_s});
+    // The installed font that stands for it is chosen by platform::installFontSubstitutions().
+    QFont controlsFont(u"MS Sans Serif"_s);
     controlsFont.setPointSizeF(8.25);
     setFont(controlsFont);
     setFixedSize(fromTwips(5865), fromTwips(3630));

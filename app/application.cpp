@@ -21,6 +21,7 @@
 #include "listen/sphinxrecognizer.h"
 #include "platform/browser.h"
 #include "platform/datapaths.h"
+#include "platform/fonts.h"
 #include "platform/terminationsignals.h"
 #include "quiz/randomsource.h"
 #include "speech/flitespeech.h"
@@ -54,14 +55,6 @@ void reportFatalError(const QString &what)
     QMessageBox::critical(nullptr, u"Zumbrel"_s, u"Zumbrel has stopped because of an error:\n\n"_s + what);
     // Unwinding further would run handlers over a state the error left half done.
     std::_Exit(EXIT_FAILURE);
-}
-
-void installFontSubstitutions()
-{
-    QFont::insertSubstitutions(u"Times New Roman"_s, {u"Liberation Serif"_s, u"Nimbus Roman"_s, u"Tinos"_s});
-    QFont::insertSubstitutions(u"News Gothic"_s,
-                               {u"News Gothic MT"_s, u"Nimbus Sans Narrow"_s, u"Liberation Sans Narrow"_s});
-    QFont::insertSubstitutions(u"MS Sans Serif"_s, {u"Microsoft Sans Serif"_s, u"Liberation Sans"_s, u"Arimo"_s});
 }
 
 namespace {
@@ -120,7 +113,7 @@ int run(int argc, char **argv)
     Application::setDesktopFileName(u"org.zumbrel.Zumbrel"_s);
     // The main window decides when the program ends, after the farewell.
     Application::setQuitOnLastWindowClosed(false);
-    installFontSubstitutions();
+    platform::installFontSubstitutions();
 
     character::DesktopAgent agent;
     setUpAgent(agent);

@@ -24,9 +24,6 @@ public:
 
 [[noreturn]] void reportFatalError(const QString &what);
 
-// Font names the window asks for, mapped to the installed fonts that match them best.
-void installFontSubstitutions();
-
 // Points the character component at Zumbrel's characters, the animations the lessons play and
 // the speech engine.
 void setUpAgent(character::DesktopAgent &agent);

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "app/application.h"
+#include "platform/fonts.h"
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
 #include "appfixture.h"
@@ -31,7 +32,7 @@ private slots:
 
 void TestEndToEnd::initTestCase()
 {
-    app::installFontSubstitutions();
+    platform::installFontSubstitutions();
 }
 
 void TestEndToEnd::aLessonFromStartToExit()

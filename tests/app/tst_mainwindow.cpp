@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "app/application.h"
+#include "platform/fonts.h"
 #include "appfixture.h"
 
 using namespace Qt::StringLiterals;
@@ -48,7 +49,7 @@ private:
 
 void TestMainWindow::initTestCase()
 {
-    app::installFontSubstitutions();
+    platform::installFontSubstitutions();
 }
 
 void TestMainWindow::init()
