@@ -15,6 +15,7 @@
 
 #include "app/answerbox.h"
 #include "app/dialogs.h"
+#include "app/valuelabel.h"
 #include "platform/browser.h"
 #include "platform/datapaths.h"
 #include "platform/twips.h"
@@ -169,6 +170,8 @@ void MainWindow::createControls()
     lblSign = makeLabel(Frame1, u"lblSign"_s, u"X"_s, twipsRect(360, 960, 615, 975));
     lblNumber2 = makeLabel(Frame1, u"lblNumber2"_s, u"88"_s, twipsRect(1200, 1320, 1335, 975));
     for (QLabel *label : {lblNumber1, lblSign, lblNumber2}) {
+        // Before anything asks for the label's accessible interface, which is then kept.
+        exposeValueAsText(label);
         frame(label);
         label->setFont(serifFont(48));
     }
@@ -193,8 +196,10 @@ void MainWindow::createControls()
     lblSkipped = makeLabel(Frame2, u"lblSkipped"_s, u"Label5"_s, twipsRect(960, 1440, 615, 255));
     Label6 = makeLabel(Frame2, u"Label6"_s, u"Level:"_s, twipsRect(120, 1920, 615, 255));
     lblLevel = makeLabel(Frame2, u"lblLevel"_s, u"1"_s, twipsRect(960, 1800, 615, 375));
-    for (QLabel *label : {lblTotal, lblCorrect, lblWrong, lblSkipped, lblLevel})
+    for (QLabel *label : {lblTotal, lblCorrect, lblWrong, lblSkipped, lblLevel}) {
+        exposeValueAsText(label);
         frame(label);
+    }
     lblTotal->setToolTip(u"Total questions shown"_s);
     lblCorrect->setToolTip(u"Number of correct answers given"_s);
     lblWrong->setToolTip(u"Number of wrong answers given"_s);

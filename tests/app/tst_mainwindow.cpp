@@ -47,6 +47,8 @@ private slots:
     void screenReaderHearsTheSum_data();
     void screenReaderHearsTheSum();
     void screenReaderHearsCountersChange();
+    void valuesReadAsText_data();
+    void valuesReadAsText();
     void contentsOpensTheGuide_data();
     void contentsOpensTheGuide();
 
@@ -474,6 +476,34 @@ void TestMainWindow::screenReaderHearsCountersChange()
     // The typed answer is readable as the box's value.
     f->type(u"7"_s);
     QCOMPARE(accessibleText(f->answerBox(), QAccessible::Value), u"7"_s);
+}
+
+void TestMainWindow::valuesReadAsText_data()
+{
+    QTest::addColumn<QString>("control");
+    for (const char *name : {"lblNumber1", "lblSign", "lblNumber2", "lblTotal", "lblCorrect", "lblWrong", "lblSkipped",
+                             "lblLevel"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestMainWindow::valuesReadAsText()
+{
+    QFETCH(QString, control);
+    auto *label = f->window->findChild<QLabel *>(control);
+    QVERIFY(label);
+    // A skip changes the operands and two counters; the text must follow what is shown.
+    f->click(u"cmdSkip");
+    QAccessibleInterface *interface = accessible(label);
+    QVERIFY(interface);
+    QCOMPARE(interface->text(QAccessible::Value), label->text());
+    QAccessibleTextInterface *text = interface->textInterface();
+    QVERIFY(text);
+    QCOMPARE(text->characterCount(), label->text().size());
+    QCOMPARE(text->text(0, text->characterCount()), label->text());
+    QCOMPARE(text->text(0, -1), label->text());
+    // Out-of-range offsets are clamped, never a crash.
+    QCOMPARE(text->text(-5, 1000), label->text());
+    QCOMPARE(text->text(1, 1), QString());
 }
 
 void TestMainWindow::contentsOpensTheGuide_data()
