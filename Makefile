@@ -37,7 +37,7 @@ run: configure
 	$(BUILD)/zumbrel
 
 test-main: setup-test build
-	cd $(BUILD) && ctest --output-on-failure --timeout 900
+	cd $(BUILD) && ctest --output-on-failure --timeout 600
 
 $(ASAN_BUILD)/build.ninja: | setup-test
 	cmake -S . -B $(ASAN_BUILD) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DZUMBREL_SANITIZE=ON $(CMAKE_ARGS)
