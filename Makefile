@@ -61,13 +61,13 @@ sheet: build
 	cmake --build $(BUILD) --target sheet
 
 # An optimised build of the program alone (no tests, no benchmarks), installed stripped under
-# PREFIX: `sudo make install`, or `make install PREFIX=$$HOME/.local`.
-$(RELEASE_BUILD)/build.ninja: | setup
-	cmake -S . -B $(RELEASE_BUILD) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DZUMBREL_BUILD_TESTS=OFF $(CMAKE_ARGS)
-
-install: setup $(RELEASE_BUILD)/build.ninja
+# PREFIX: `sudo make install`, or `make install PREFIX=$$HOME/.local`. Configured each time, so
+# that the manual page names the folders of the PREFIX given.
+install: setup
+	cmake -S . -B $(RELEASE_BUILD) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DZUMBREL_BUILD_TESTS=OFF \
+	    -DCMAKE_INSTALL_PREFIX=$(PREFIX) $(CMAKE_ARGS)
 	cmake --build $(RELEASE_BUILD)
-	cmake --install $(RELEASE_BUILD) --strip --prefix $(PREFIX)
+	cmake --install $(RELEASE_BUILD) --strip
 
 # The Debian package, built from debian/ and checked by lintian; it lands in DEB_DIR.
 deb: setup-package
