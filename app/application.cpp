@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "about/frmabout.h"
+#include "app/commandline.h"
 #include "app/dialogs.h"
 #include "app/logging.h"
 #include "app/mainwindow.h"
@@ -101,6 +102,11 @@ void setUpAgent(character::DesktopAgent &agent)
 
 int run(int argc, char **argv)
 {
+    // Before any application object: --help and --version need no display, and without one the
+    // toolkit would abort instead of saying why.
+    if (const std::optional<int> status = handleCommandLine(argc, argv))
+        return *status;
+
     // The character places its own windows on the desktop, which Wayland does not allow.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
@@ -110,7 +116,7 @@ int run(int argc, char **argv)
     Application application(argc, argv);
     Application::setApplicationName(u"zumbrel"_s);
     Application::setApplicationVersion(QString::fromLatin1(buildinfo::versionString));
-    Application::setDesktopFileName(u"org.zumbrel.Zumbrel"_s);
+    Application::setDesktopFileName(u"org.zumbrel.zumbrel"_s);
     // The main window decides when the program ends, after the farewell.
     Application::setQuitOnLastWindowClosed(false);
     platform::installFontSubstitutions();

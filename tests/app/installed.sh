@@ -9,7 +9,7 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "installed: cmake --install failed"; exit 1; }
 for file in bin/zumbrel share/zumbrel/characters/merlin/merlin.json share/zumbrel/characters/merlin/merlin.svg \
-            share/zumbrel/help/character.html; do
+            share/zumbrel/help/character.html share/zumbrel/help/index.html; do
     [[ -f $prefix/$file ]] || { echo "installed: $file is missing"; exit 1; }
 done
 log=$prefix/run.log
