@@ -91,14 +91,14 @@ struct CharacterData
 const QStringList &requiredAnimations();
 const QStringList &stateNames();
 
-// Reads a manifest and its art; throws Error naming the file and the fault.
+// Reads a manifest and its art; throws Error naming the file and the fault. Every file the
+// manifest names must be a regular file inside the manifest's folder, and no file is read that
+// is larger than the loader's bound (docs/character-format.md).
 std::shared_ptr<const CharacterData> loadCharacterFile(const QString &manifestPath);
 
-// The same from bytes already read: baseDir is where the art and sounds are looked for. When
-// artOverride is given it is used as the art instead of reading the file (the fuzz target uses
-// this so that one input covers both).
-std::shared_ptr<const CharacterData> parseCharacter(const QByteArray &manifest, const QString &baseDir,
-                                                   const QByteArray *artOverride = nullptr);
+// The same from a manifest already read: baseDir is the character's folder, the only place its
+// art and sounds may come from.
+std::shared_ptr<const CharacterData> parseCharacter(const QByteArray &manifest, const QString &baseDir);
 
 // Where the character of a program's file name ("Merlin.acs") lives: characters/<name>/<name>.json
 // in one of the folders, names compared without regard to case. A path to an existing .json file
