@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QPainter>
 #include <QRandomGenerator>
@@ -22,6 +23,10 @@ using namespace Qt::StringLiterals;
 
 namespace character {
 
+namespace {
+Q_LOGGING_CATEGORY(lcLoad, "zumbrel.character")
+}
+
 class DesktopAgent::Collection final : public CharacterCollection
 {
 public:
@@ -36,10 +41,16 @@ public:
             throw Error(u"A character is already loaded as %1."_s.arg(characterId));
         const QStringList directories =
             m_agent.m_directories.isEmpty() ? platform::dataDirectories() : m_agent.m_directories;
-        const QString path = resolveCharacterFile(file, directories);
-        if (path.isEmpty())
-            throw Error(u"The character file %1 was not found in %2."_s.arg(file, directories.join(u", "_s)));
-        std::shared_ptr<const CharacterData> data = loadCharacterFile(path);
+        std::shared_ptr<const CharacterData> data;
+        try {
+            const QString path = resolveCharacterFile(file, directories);
+            if (path.isEmpty())
+                throw Error(u"The character file %1 was not found in %2."_s.arg(file, directories.join(u", "_s)));
+            data = loadCharacterFile(path);
+        } catch (const Error &error) {
+            qCWarning(lcLoad).noquote() << "cannot load" << file << "-" << error.message();
+            throw;
+        }
 
         DesktopCharacter::Options options;
         QRandomGenerator *random = m_agent.m_random.get();
