@@ -6,7 +6,7 @@ ASAN_BUILD ?= build-asan
 GENERATOR  ?= Ninja
 CMAKE_ARGS ?=
 
-.PHONY: all setup configure build run test test-main test-asan bench sheet install clean
+.PHONY: all setup configure build run test test-main test-asan test-fuzz bench soak sheet install clean
 
 all: build
 
@@ -38,11 +38,21 @@ test-asan: setup $(ASAN_BUILD)/build.ninja
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    ctest --output-on-failure --timeout 900 -LE nosanitize
 
-test: test-main test-asan
+# A short fuzz run of the character loader from the committed corpus (clang, from deps).
+FUZZ_BUILD ?= build-fuzz
+test-fuzz: setup
+	scripts/fuzz-smoke.sh $(FUZZ_BUILD) 30
+
+test: test-main test-asan test-fuzz
 
 bench: build
 	cmake --build $(BUILD) --target benchmarks
 	scripts/bench.sh $(BUILD)
+
+# Not part of `make test`: the real program under thousands of random actions, in the release and
+# the sanitizer build (most of an hour). ZUMBREL_SOAK_ACTIONS and ZUMBREL_SOAK_SEED choose the run.
+soak: build $(ASAN_BUILD)/build.ninja
+	scripts/soak.sh $(BUILD) $(ASAN_BUILD)
 
 # Redraws docs/merlin-sheet.png: a few frames of every animation of Merlin.
 sheet: build
@@ -52,4 +62,4 @@ install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -55,7 +55,7 @@ void installFontSubstitutions()
     QFont::insertSubstitutions(u"MS Sans Serif"_s, {u"Microsoft Sans Serif"_s, u"Liberation Sans"_s, u"Arimo"_s});
 }
 
-int run(int argc, char **argv)
+int run(int argc, char **argv, const std::function<void(MainWindow &)> &started)
 {
     // The character places its own windows on the desktop, which Wayland does not allow.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -98,6 +98,8 @@ int run(int argc, char **argv)
     QObject::connect(&window, &MainWindow::endRequested, &application, &QCoreApplication::quit);
 
     window.show();
+    if (started)
+        started(window);
     const int status = Application::exec();
     if (!window.hasEndedAtOnce())
         window.Form_Terminate();

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
+
 #include <QApplication>
 
 namespace app {
+
+class MainWindow;
 
 // The application object. An error that no handler caught must not unwind into the event loop:
 // it is reported in a message box that names it, and the program ends with a failure status.
@@ -23,7 +27,8 @@ public:
 // Font names the window asks for, mapped to the installed fonts that match them best.
 void installFontSubstitutions();
 
-// Starts Zumbrel and returns its exit status.
-int run(int argc, char **argv);
+// Starts Zumbrel and returns its exit status. started, when given, is called once the main window
+// is shown, before the event loop runs (the soak test drives the program from there).
+int run(int argc, char **argv, const std::function<void(MainWindow &)> &started = {});
 
 } // namespace app
