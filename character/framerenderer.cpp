@@ -28,7 +28,8 @@ double boundedScale(double width, double height, double scale, double budget)
     const double area = width * height * scale * scale;
     if (!std::isfinite(area))
         return 0;
-    return area > budget ? std::sqrt(budget / (width * height)) : scale;
+    // One more unit each way leaves room for rounding the image's size up to whole pixels.
+    return area > budget ? std::sqrt(budget / ((width + 1) * (height + 1))) : scale;
 }
 
 } // namespace

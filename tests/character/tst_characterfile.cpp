@@ -366,6 +366,50 @@ private slots:
         }
     }
 
+    // Art that asks for huge images, or a screen scale far beyond any real one, is drawn at a
+    // lower resolution rather than allowed to take gigabytes.
+    void staysWithinThePixelBudget_data()
+    {
+        QTest::addColumn<QByteArray>("bodyExtra"); // drawn into the body part
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<bool>("reduced"); // the frame comes at a lower ratio than asked
+        QTest::addColumn<int>("bodyAlpha"); // at least, in the middle of the body
+        QTest::newRow("ordinary art, ordinary scale") << QByteArray() << 2.0 << false << 255;
+        // Drawn at a fraction of a pixel per unit: blurred, but there.
+        QTest::newRow("a part far beyond its frame")
+            << QByteArray("<rect x=\"-90000\" y=\"-90000\" width=\"180000\" height=\"180000\" fill-opacity=\"0.01\"/>")
+            << 1.0 << false << 1;
+        QTest::newRow("a part with a coordinate near the float limit")
+            << QByteArray("<rect x=\"1e30\" y=\"0\" width=\"1e30\" height=\"10\"/>") << 1.0 << false << 255;
+        QTest::newRow("a scale no screen has") << QByteArray() << 60.0 << true << 255;
+    }
+
+    void staysWithinThePixelBudget()
+    {
+        QFETCH(QByteArray, bodyExtra);
+        QFETCH(double, scale);
+        QFETCH(bool, reduced);
+        QFETCH(int, bodyAlpha);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QByteArray art = blobArt();
+        const qsizetype body = art.indexOf("<g id=\"body\">") + qsizetype(strlen("<g id=\"body\">"));
+        art.insert(body, bodyExtra);
+        writeFile(dir.filePath(u"blob.svg"_s), art);
+        writeFile(dir.filePath(u"blob.json"_s), QJsonDocument(blobManifest()).toJson());
+        const auto data = loadCharacterFile(dir.filePath(u"blob.json"_s));
+        FrameRenderer renderer(data);
+        const QImage frame = renderer.render(data->neutralPose(), scale);
+        // 16 megapixels for the frame, 32 for all part images together (4 bytes a pixel).
+        QVERIFY(qint64(frame.width()) * frame.height() <= 16 * 1024 * 1024);
+        QVERIFY(renderer.cacheBytes() <= qint64(32) * 1024 * 1024 * 4);
+        QCOMPARE(frame.devicePixelRatio() < scale, reduced);
+        // Still Merlin's size on screen, and still drawn: the body shows where it stands.
+        QCOMPARE((QSizeF(frame.size()) / frame.devicePixelRatio()).toSize(), QSize(120, 150));
+        const QPoint inBody = (QPointF(60, 120) * frame.devicePixelRatio()).toPoint();
+        QVERIFY2(qAlpha(frame.pixel(inBody)) >= bodyAlpha, qPrintable(QString::number(qAlpha(frame.pixel(inBody)))));
+    }
+
     void refusesMissingFile()
     {
         DesktopAgent agent;
