@@ -150,10 +150,11 @@ public:
             fail(u"%1 %2 is not a regular file"_s.arg(what, real));
         if (status.st_size > maximumFileBytes)
             fail(u"%1 %2 is larger than %3 MB"_s.arg(what, real).arg(maximumFileBytes / (1024 * 1024)));
-        // One byte more than allowed tells a file that grew since it was measured.
-        const QByteArray bytes = file.read(maximumFileBytes + 1);
-        if (bytes.size() > maximumFileBytes)
-            fail(u"%1 %2 is larger than %3 MB"_s.arg(what, real).arg(maximumFileBytes / (1024 * 1024)));
+        // One byte more than measured tells a file that grew since; reading only that much keeps
+        // the buffer the file's size rather than the bound's.
+        const QByteArray bytes = file.read(qint64(status.st_size) + 1);
+        if (bytes.size() > status.st_size)
+            fail(u"%1 %2 grew while it was read"_s.arg(what, real));
         return bytes;
     }
 
