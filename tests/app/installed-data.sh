@@ -42,10 +42,12 @@ sed -i 's/"name": "Merlin"/"name": "Installed Merlin"/' "$manifest"
 "$program" >"$log" 2>&1 &
 pid=$!
 wait_for 60 window_named "Installed Merlin" || fail "the installed Merlin did not appear"
+# The main window maps once start-up is over and SIGTERM leads to the farewell.
+wait_for 30 window_named "Zumbrel" || fail "the main window did not appear"
 kill -TERM "$pid"
 wait_for 30 false
 kill -0 "$pid" 2>/dev/null && fail "still running 30 s after SIGTERM"
-wait "$pid" || fail "ended with a failure status"
+wait "$pid"; status=$?; [[ $status -eq 0 ]] || fail "ended with status $status"
 pid=
 
 # 2. Without its data it says that Merlin is missing and why, instead of loading the source tree's.
