@@ -7,12 +7,16 @@
 //
 // Environment: ZUMBREL_SOAK_ACTIONS (default 5000), ZUMBREL_SOAK_SEED (default: from the clock).
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
 
+#include <csignal>
+
+#include <execinfo.h>
 #include <malloc.h>
 #include <unistd.h>
 
@@ -61,6 +65,25 @@ qint64 nowMs()
         .count();
 }
 
+// What the driver is doing, for reports written where nothing may be allocated.
+std::atomic<int> currentAction{0};
+std::atomic<const char *> currentActionName{"start"};
+
+// A crash names the action it happened in and leaves a backtrace (resolve the addresses with
+// addr2line -e zumbrel_soak), then ends the process as the signal would have.
+void reportCrash(int signal)
+{
+    char line[160];
+    const int length = std::snprintf(line, sizeof line, "soak: CRASH: signal %d in action %d (%s)\n", signal,
+                                     currentAction.load(), currentActionName.load());
+    if (length > 0)
+        (void)!::write(STDERR_FILENO, line, size_t(std::min<int>(length, sizeof line - 1)));
+    void *frames[64];
+    backtrace_symbols_fd(frames, backtrace(frames, 64), STDERR_FILENO);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
 // Watches the main thread from outside it: the event loop must turn (a heartbeat timer) and every
 // action must end. Either failing is a hang: say which action, then end the process.
 class Watchdog
@@ -104,6 +127,8 @@ public:
     {
         m_action = action;
         m_actionName = name;
+        currentAction = action;
+        currentActionName = name;
     }
 
 private:
@@ -492,6 +517,11 @@ int main(int argc, char **argv)
         ? quint32(qEnvironmentVariableIntValue("ZUMBREL_SOAK_SEED"))
         : quint32(nowMs());
     std::fprintf(stderr, "soak: %d actions, seed %u\n", actions, seed);
+    // The sanitizer build reports crashes itself, better.
+    if (!qEnvironmentVariableIsSet("ZUMBREL_SOAK_SLOW")) {
+        for (const int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
+            std::signal(signal, reportCrash);
+    }
     // The sanitizer build runs several times slower; a stalled loop is still a stall.
     const bool slow = qEnvironmentVariableIsSet("ZUMBREL_SOAK_SLOW");
     Watchdog watchdog(slow ? 30000 : 10000, slow ? 400000 : 120000);
