@@ -105,7 +105,7 @@ private:
     void SayGoodbye();
     void setOperation(quiz::Operation operation);
     void setLevel(qint16 level);
-    void missingCharacter();
+    void missingCharacter(const QString &reason);
     void endAtOnce();
     character::Character &teacher() const;
 
