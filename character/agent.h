@@ -44,8 +44,13 @@ public:
     // Set by the component as it carries the request out.
     void setStatus(RequestStatus status) { m_status = status; }
 
+    // For a Speak, once it has begun: the alternative picked from the phrase list, as spoken.
+    QString spokenText() const { return m_spokenText; }
+    void setSpokenText(const QString &text) { m_spokenText = text; }
+
 private:
     RequestStatus m_status = RequestStatus::Pending;
+    QString m_spokenText;
 };
 using RequestPtr = std::shared_ptr<Request>;
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "character/phraselist.h"
 
+using namespace Qt::StringLiterals;
+
 namespace character {
 
 QStringList phraseAlternatives(const QString &phraseList)
@@ -11,6 +13,35 @@ QStringList phraseAlternatives(const QString &phraseList)
             alternatives << alternative;
     }
     return alternatives;
+}
+
+QString boundedPhrase(const QString &text)
+{
+    qsizetype first = 0;
+    while (first < text.size() && text.at(first).isSpace())
+        ++first;
+    qsizetype pos = first;
+    qsizetype kept = -1; // where the last whole word that fits ends
+    qsizetype words = 0;
+    for (;;) {
+        while (pos < text.size() && text.at(pos).isSpace())
+            ++pos;
+        if (pos == text.size())
+            return text; // everything fitted
+        while (pos < text.size() && !text.at(pos).isSpace())
+            ++pos;
+        if (words == mostSpokenWords || pos - first > mostSpokenCharacters)
+            break;
+        ++words;
+        kept = pos;
+    }
+    QString shown = kept >= 0 ? text.mid(first, kept - first) : text.mid(first, mostSpokenCharacters);
+    if (kept < 0 && shown.back().isHighSurrogate())
+        shown.chop(1);
+    // The ellipsis takes the place of a trailing comma or full stop: "Ann..." rather than "Ann,...".
+    while (!shown.isEmpty() && (shown.back().isPunct() || shown.back().isSpace()))
+        shown.chop(1);
+    return shown + u"..."_s;
 }
 
 } // namespace character

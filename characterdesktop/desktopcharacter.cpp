@@ -339,7 +339,8 @@ void DesktopCharacter::begin()
             finishCurrent(RequestStatus::Complete);
             return;
         }
-        m_spokenText = alternatives.at(randomIndex(alternatives.size())).trimmed();
+        m_spokenText = boundedPhrase(alternatives.at(randomIndex(alternatives.size())).trimmed());
+        item.request->setSpokenText(m_spokenText);
         m_speechDone = false;
         m_balloonTimer.stop();
         // Speaking keeps a held pose (say, a raised hand); otherwise the speaking animation plays.

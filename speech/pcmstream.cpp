@@ -31,6 +31,30 @@ bool PcmStream::isCancelled() const
     return m_cancelled;
 }
 
+void PcmStream::setSampleRate(int rate)
+{
+    std::lock_guard lock(m_mutex);
+    m_sampleRate = rate;
+}
+
+int PcmStream::sampleRate() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_sampleRate;
+}
+
+qsizetype PcmStream::bytesWritten() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_data.size();
+}
+
+qint64 PcmStream::durationMs() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_sampleRate > 0 ? qint64(m_data.size() / 2) * 1000 / m_sampleRate : 0;
+}
+
 qsizetype PcmStream::read(char *data, qsizetype maxBytes)
 {
     std::lock_guard lock(m_mutex);

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "speech/audiooutput.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QMediaDevices>
+
+#include "speech/logging.h"
+
+namespace speech {
+
+SinkOutput::SinkOutput() = default;
+
+SinkOutput::~SinkOutput()
+{
+    if (m_sink)
+        m_sink->stop();
+}
+
+bool SinkOutput::start(QIODevice *source, int sampleRate)
+{
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull()) {
+        qCWarning(lcSpeech, "no sound output device; speaking in silence");
+        return false;
+    }
+    QAudioFormat format;
+    format.setSampleRate(sampleRate);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
+    if (!device.isFormatSupported(format)) {
+        qCWarning(lcSpeech, "the sound device \"%s\" does not take %d Hz mono; speaking in silence",
+                  qPrintable(device.description()), sampleRate);
+        return false;
+    }
+    m_sink = std::make_unique<QAudioSink>(device, format);
+    m_sink->start(source);
+    // A missing or refused device shows only here, right after start().
+    if (m_sink->error() != QAudio::NoError) {
+        qCWarning(lcSpeech, "the sound device \"%s\" did not start (error %d); speaking in silence",
+                  qPrintable(device.description()), int(m_sink->error()));
+        m_sink.reset();
+        return false;
+    }
+    return true;
+}
+
+qint64 SinkOutput::playedUSecs() const
+{
+    return m_sink ? m_sink->processedUSecs() : 0;
+}
+
+bool SinkOutput::hasFailed() const
+{
+    return !m_sink || (m_sink->state() == QAudio::StoppedState && m_sink->error() != QAudio::NoError);
+}
+
+} // namespace speech
