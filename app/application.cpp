@@ -93,7 +93,8 @@ int run(int argc, char **argv)
     }
 
     platform::TerminationSignals terminationSignals;
-    QObject::connect(&terminationSignals, &platform::TerminationSignals::terminationRequested, &window, &MainWindow::close);
+    QObject::connect(&terminationSignals, &platform::TerminationSignals::terminationRequested, &window,
+                     &MainWindow::terminationRequested);
     QObject::connect(&window, &MainWindow::closed, &application, &QCoreApplication::quit);
     QObject::connect(&window, &MainWindow::endRequested, &application, &QCoreApplication::quit);
 

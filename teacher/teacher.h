@@ -8,6 +8,7 @@
 // finishes something.
 
 #include <array>
+#include <chrono>
 #include <functional>
 
 #include <QDeadlineTimer>
@@ -55,6 +56,20 @@ QString farewellPhrases(const QString &learnerName);
 QUrl helpPageUrl();
 QString missingCharacterTitle();
 QString missingCharacterMessage(const QString &address);
+
+// How long the good-bye may keep the program from ending when the character does not report
+// itself gone. First the wait for the good-bye to begin (the wave comes before it); once the
+// character has picked what it says, a bound by the words of that alternative.
+struct FarewellTiming
+{
+    std::chrono::milliseconds untilSpeaking{8000};
+    // The voice starting, the balloon lingering, the hiding animation.
+    std::chrono::milliseconds afterSpeaking{6000};
+    // A child-friendly voice speaks about three words in a second.
+    std::chrono::milliseconds perWord{400};
+};
+// The bound from the moment the good-bye `spoken` (the alternative picked) has begun.
+std::chrono::milliseconds farewellSpeakingBound(const QString &spoken, const FarewellTiming &timing);
 
 // Lets the event loop process events, handlers nested inside included, until done() holds or the
 // deadline passes. Returns done() as it stands at the end.
