@@ -16,7 +16,7 @@ inline constexpr qsizetype mostSpokenCharacters = 300;
 inline constexpr qsizetype mostSpokenWords = 50;
 
 // The text as spoken and shown: unchanged when it is within those bounds, else its whole words
-// that fit (a single overlong word is cut where the bound falls), followed by "...".
+// that fit, followed by "...". A "word" longer than any real one is cut where the bound falls.
 QString boundedPhrase(const QString &text);
 
 } // namespace character

@@ -92,6 +92,7 @@ void FliteSpeech::speak(const QString &text, const character::VoiceSettings &voi
                 onSynthesisFinished(failed);
         });
     };
+    qCDebug(lcSpeech, "speaking \"%s\"", qPrintable(m_text));
     synthesizeInBackground(std::move(order));
 }
 
@@ -129,15 +130,19 @@ void FliteSpeech::onPiece(const Utterance &piece)
             m_utterance.mouth << cue;
     }
     m_utterance.durationMs = std::max(m_utterance.durationMs, piece.durationMs);
+    qCDebug(lcSpeech, "piece ready: %lld words, timeline now %d ms, %lld ms of samples", qlonglong(piece.words.size()),
+            m_utterance.durationMs, m_stream->durationMs());
     if (m_state == State::Synthesizing) {
         m_utterance.sampleRate = piece.sampleRate;
         startPlaying(piece.sampleRate);
+    } else if (m_device) {
+        m_device->announceSamples();
     }
 }
 
 void FliteSpeech::onSynthesisFinished(bool failed)
 {
-    Q_UNUSED(failed) // the synthesising thread has said why
+    qCDebug(lcSpeech, "synthesis finished%s", failed ? " with a failure" : "");
     m_synthesisDone = true;
     if (m_state == State::Synthesizing)
         startPlaying(0); // nothing to say: an empty text
@@ -212,6 +217,8 @@ void FliteSpeech::advance()
         return;
     const quint64 generation = m_generation;
     const qint64 now = positionMs();
+    if (m_device)
+        m_device->announceSamples(); // a sink that ran dry reads again
 
     // Words and mouth shapes go out in time order; a slot may stop or replace the utterance, after
     // which nothing more of it is reported.

@@ -88,6 +88,12 @@ qint64 PcmStreamDevice::bytesAvailable() const
     return m_stream->bytesAvailable() + QIODevice::bytesAvailable();
 }
 
+void PcmStreamDevice::announceSamples()
+{
+    if (m_stream->bytesAvailable() > 0)
+        emit readyRead();
+}
+
 qint64 PcmStreamDevice::readData(char *data, qint64 maxSize)
 {
     return m_stream->read(data, maxSize);

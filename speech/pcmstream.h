@@ -53,6 +53,9 @@ public:
 
     bool isSequential() const override { return true; }
     qint64 bytesAvailable() const override;
+    // Tells the sink that samples have come. A sink that found nothing to read waits for this
+    // before it reads again.
+    void announceSamples();
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override;

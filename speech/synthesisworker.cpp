@@ -204,6 +204,7 @@ void synthesizePieces(const SynthesisOrder &order)
             return;
         const qint64 startMs = order.stream->sampleRate() > 0 ? samplesBefore * 1000 / order.stream->sampleRate() : 0;
         PieceRelay relay(order, piece.start, startMs);
+        qCDebug(lcSpeech, "synthesising piece at %lld", qlonglong(piece.start));
         std::optional<Utterance> result =
             order.synthesizer->synthesize(order.text.mid(piece.start, piece.end - piece.start), order.voice, &relay);
         if (order.stream->isCancelled())

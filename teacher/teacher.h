@@ -65,8 +65,9 @@ struct FarewellTiming
     std::chrono::milliseconds untilSpeaking{8000};
     // The voice starting, the balloon lingering, the hiding animation.
     std::chrono::milliseconds afterSpeaking{6000};
-    // A child-friendly voice speaks about three words in a second.
-    std::chrono::milliseconds perWord{400};
+    // A slow, child-friendly voice takes up to a second for a long word (a name of four
+    // syllables); short words take less, so the bound is generous for everyday phrases.
+    std::chrono::milliseconds perWord{1000};
 };
 // The bound from the moment the good-bye `spoken` (the alternative picked) has begun.
 std::chrono::milliseconds farewellSpeakingBound(const QString &spoken, const FarewellTiming &timing);

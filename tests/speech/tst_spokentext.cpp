@@ -46,6 +46,10 @@ void TestSpokenText::boundedPhrase_data()
     QTest::newRow("one word of ten thousand letters") << QString(10000, u'a') << QString(300, u'a') + u"..."_s;
     QTest::newRow("comma before the cut") << u"Hello, "_s + QString(290, u'n') + u", and more"_s
                                           << u"Hello, "_s + QString(290, u'n') + u"..."_s;
+    QTest::newRow("name of ten thousand letters") << u"Hello, "_s + QString(10000, u'a') + u". Nice to meet you"_s
+                                                  << u"Hello, "_s + QString(293, u'a') + u"..."_s;
+    QTest::newRow("long word is not cut") << u"Hi "_s + QString(270, u'b') + u" Supercalifragilisticexpialidocious"_s
+                                          << u"Hi "_s + QString(270, u'b') + u"..."_s;
     QTest::newRow("no half character") << QString(299, u'a') + u"\U0001F600\U0001F600"_s << QString(299, u'a') + u"..."_s;
 }
 
@@ -61,7 +65,7 @@ void TestSpokenText::boundedPhraseCutsAtAWholeWord_data()
     QTest::addColumn<QString>("text");
     QTest::newRow("name of many words") << u"Good-bye, "_s + words(200, u"Bartholomew"_s);
     QTest::newRow("long words") << words(40, u"Supercalifragilistic"_s);
-    QTest::newRow("mixed") << u"Wrong answer, "_s + words(30, u"Ann"_s) + u" "_s + QString(400, u'x');
+    QTest::newRow("many short words") << u"Wrong answer, "_s + words(70, u"Al"_s);
 }
 
 void TestSpokenText::boundedPhraseCutsAtAWholeWord()
