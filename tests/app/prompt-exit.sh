@@ -28,11 +28,13 @@ start() {
     # The name, typed into the name dialog.
     xdotool key --clearmodifiers alt+f n
     wait_for '[[ -n $(visible "^Enter Name$") ]]' 50 || fail "the name dialog did not open"
+    sleep 0.5 # the dialog's text field takes the focus once it is shown
     xdotool windowfocus --sync "$(visible '^Enter Name$')" 2>/dev/null || true
     head -c 10000 /dev/zero | tr '\0' 'a' | xdotool type --delay 0 --file -
     xdotool key Return
     wait_for '[[ -z $(visible "^Enter Name$") ]]' 900 || fail "the name dialog did not close"
-    wait_for 'grep -q "speaking \"H.*aaaaaaaaaa" "$log"' 100 || fail "Merlin did not take up the long name"
+    # After the start-up greeting, which may still be going on.
+    wait_for 'grep -q "speaking \"H.*aaaaaaaaaa" "$log"' 300 || fail "Merlin did not take up the long name"
     xdotool windowfocus --sync "$window" 2>/dev/null || true
 }
 
