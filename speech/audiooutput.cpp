@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "speech/audiooutput.h"
 
+#include <atomic>
+
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
@@ -22,7 +24,10 @@ bool SinkOutput::start(QIODevice *source, int sampleRate)
 {
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull()) {
-        qCWarning(lcSpeech, "no sound output device; speaking in silence");
+        // Said once: without a sound card every utterance would say it again.
+        static std::atomic_bool told = false;
+        if (!told.exchange(true))
+            qCWarning(lcSpeech, "no sound output device; speaking in silence");
         return false;
     }
     QAudioFormat format;
