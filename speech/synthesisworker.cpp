@@ -16,7 +16,7 @@ namespace speech {
 namespace {
 
 // A comma ends a piece once it has this many words; without any punctuation a piece ends after
-// the most words. flite takes well under a tenth of a second for a piece of that length.
+// the most words. flite takes a fraction of a second for a piece of that length.
 constexpr int wordsBeforeCommaBreak = 6;
 constexpr int mostWordsPerPiece = 16;
 
