@@ -16,8 +16,13 @@ SinkOutput::SinkOutput() = default;
 
 SinkOutput::~SinkOutput()
 {
-    if (m_sink)
-        m_sink->stop();
+    if (!m_sink)
+        return;
+    m_sink->stop();
+    // Not deleted here: Qt's PulseAudio sink processes pending events in its destructor, and this
+    // runs in the middle of the character's own work (stopping, starting the next utterance),
+    // which must not be re-entered. Later, from the event loop, it does no harm.
+    m_sink.release()->deleteLater();
 }
 
 bool SinkOutput::start(QIODevice *source, int sampleRate)
