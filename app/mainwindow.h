@@ -92,6 +92,7 @@ private slots:
     void mnuQuestionsMultiplication_Click();
     void mnuQuestionsDivision_Click();
     void mnuQuestionsLevelsLevel_Click(qint16 Index);
+    void mnuHelpContents_Click();
     void mnuHelpAbout_Click();
     void Agent1_Click(const QString &characterId, short button, short shift, short x, short y);
     void Agent1_DragComplete(const QString &characterId, short button, short shift, short x, short y);
@@ -101,6 +102,8 @@ private:
     void createControls();
     void createMenus();
     void connectEvents();
+    // What a screen reader says for the sum, the counters and the level; called after they change.
+    void describeForScreenReaders();
 
     void NewQuestion();
     void ResetScores();
@@ -165,6 +168,8 @@ private:
     QMenu *mnuQuestionsLevels = nullptr;
     QActionGroup *mnuQuestionsLevelsLevel = nullptr;
     QMenu *mnuHelp = nullptr;
+    QAction *mnuHelpContents = nullptr;
+    QAction *mnuHelpSep1 = nullptr;
     QAction *mnuHelpAbout = nullptr;
 };
 
