@@ -150,7 +150,8 @@ int run(int argc, char **argv, const std::function<void(MainWindow &)> &started)
     qCDebug(lcApp) << "Start-up: the character loaded and greeting after" << sinceStart.elapsed() << "ms";
 
     platform::TerminationSignals terminationSignals;
-    QObject::connect(&terminationSignals, &platform::TerminationSignals::terminationRequested, &window, &MainWindow::close);
+    QObject::connect(&terminationSignals, &platform::TerminationSignals::terminationRequested, &window,
+                     &MainWindow::terminationRequested);
     QObject::connect(&window, &MainWindow::closed, &application, &QCoreApplication::quit);
     QObject::connect(&window, &MainWindow::endRequested, &application, &QCoreApplication::quit);
 

@@ -624,26 +624,46 @@ character::Character &MainWindow::teacher() const
 void MainWindow::SayGoodbye()
 {
     const QString farewell = teacher::farewellPhrases(LearnerName);
+    const QScopedValueRollback inFarewell(m_inFarewell, true);
+    m_farewellCut = false;
     try {
+        character::RequestPtr goodbye;
         if (teacher().Visible()) {
             teacher().StopAll();
             teacher().Play(u"Wave"_s);
-            teacher().Speak(farewell);
+            goodbye = teacher().Speak(farewell);
         }
         if (teacher().Visible()) {
             const character::RequestPtr hide = teacher().Hide();
-            // Bounded: the good-bye takes a few seconds; a character that never reports itself
-            // hidden must not keep the program from ending.
-            const int words = int(farewell.split(u' ', Qt::SkipEmptyParts).size());
-            const QDeadlineTimer deadline(std::chrono::seconds(10) + std::chrono::milliseconds(400) * words);
-            teacher::processEventsUntil(
-                [this, &hide] { return !TeacherCharacter || !TeacherCharacter->Visible() || hide->hasEnded(); }, deadline);
+            // Bounded: a character that never reports itself hidden must not keep the program
+            // from ending. The bound follows what he actually says, which is known only once he
+            // has begun to say it.
+            const auto gone = [this, &hide] {
+                return m_farewellCut || !TeacherCharacter || !TeacherCharacter->Visible() || hide->hasEnded();
+            };
+            const auto speaking = [&gone, &goodbye] {
+                return gone() || !goodbye || goodbye->status() != character::RequestStatus::Pending;
+            };
+            const teacher::FarewellTiming &timing = m_services.farewellTiming;
+            teacher::processEventsUntil(speaking, QDeadlineTimer(timing.untilSpeaking));
+            if (!gone()) {
+                const QString spoken = goodbye ? goodbye->spokenText() : QString();
+                teacher::processEventsUntil(gone, QDeadlineTimer(teacher::farewellSpeakingBound(spoken, timing)));
+            }
         }
         TeacherCharacter.reset();
         Agent1->Characters().Unload(QString::fromUtf16(teacher::characterId));
     } catch (const std::exception &) {
         // An error of the character never keeps the program from closing.
     }
+}
+
+void MainWindow::terminationRequested()
+{
+    if (m_inFarewell)
+        m_farewellCut = true;
+    else
+        close();
 }
 
 void MainWindow::cmdClose_Click()

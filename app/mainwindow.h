@@ -14,6 +14,7 @@
 
 #include "character/agent.h"
 #include "quiz/question.h"
+#include "teacher/teacher.h"
 
 class QAction;
 class QActionGroup;
@@ -44,6 +45,7 @@ struct MainWindowServices
     std::function<QTime()> clock = [] { return QTime::currentTime(); };
     // Runs the About dialog modally; returns when it has closed.
     std::function<void(QWidget *)> showAbout;
+    teacher::FarewellTiming farewellTiming;
 };
 
 class MainWindow final : public QMainWindow
@@ -62,6 +64,9 @@ public:
     void Form_Terminate();
     // True once Close or File > Exit has ended the program at once.
     bool hasEndedAtOnce() const { return m_endedAtOnce; }
+    // A termination signal (a session ending, kill): closes the window, which leads to the
+    // farewell; one that comes while a farewell waits for the character ends the wait at once.
+    void terminationRequested();
 
 signals:
     // The program should end now (Close, File > Exit); the farewell has already run.
@@ -123,6 +128,8 @@ private:
     quint64 m_questionSerial = 0;
     quint64 m_questionUnderReaction = 0;
     bool m_endedAtOnce = false;
+    bool m_inFarewell = false;
+    bool m_farewellCut = false;
 
     character::Agent *Agent1 = nullptr;
     QLabel *Picture1 = nullptr;

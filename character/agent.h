@@ -49,11 +49,16 @@ public:
     // ended.
     void setStatus(RequestStatus status);
 
+    // For a Speak, once it has begun: the alternative picked from the phrase list, as spoken.
+    QString spokenText() const { return m_spokenText; }
+    void setSpokenText(const QString &text) { m_spokenText = text; }
+
 signals:
     void finished(character::RequestStatus status);
 
 private:
     RequestStatus m_status = RequestStatus::Pending;
+    QString m_spokenText;
 };
 using RequestPtr = std::shared_ptr<Request>;
 

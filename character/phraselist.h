@@ -9,4 +9,14 @@ namespace character {
 // The alternatives of a phrase list ("a|b|c"); empty alternatives are left out.
 QStringList phraseAlternatives(const QString &phraseList);
 
+// The most a character says at once. Speaking takes about a second per three words, and the
+// balloon has room for a few lines; a name pasted a thousand times over must neither keep the
+// voice busy for minutes nor fill the screen.
+inline constexpr qsizetype mostSpokenCharacters = 300;
+inline constexpr qsizetype mostSpokenWords = 50;
+
+// The text as spoken and shown: unchanged when it is within those bounds, else its whole words
+// that fit, followed by "...". A "word" longer than any real one is cut where the bound falls.
+QString boundedPhrase(const QString &text);
+
 } // namespace character

@@ -212,7 +212,8 @@ void RequestQueue::beginSpeak(const QString &text)
         finishCurrent(RequestStatus::Complete);
         return;
     }
-    m_spokenText = alternatives.at(randomIndex(alternatives.size())).trimmed();
+    m_spokenText = boundedPhrase(alternatives.at(randomIndex(alternatives.size())).trimmed());
+    m_current->request->setSpokenText(m_spokenText);
     m_speechDone = false;
     m_balloonTimer.stop();
     // Speaking keeps a held pose; otherwise the speaking animation plays.

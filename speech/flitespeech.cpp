@@ -3,74 +3,25 @@
 
 #include <algorithm>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
-#include <QFutureWatcher>
-#include <QMediaDevices>
-#include <QPromise>
-#include <QtConcurrent/QtConcurrentRun>
-
+#include "character/phraselist.h"
 #include "speech/flitesynthesizer.h"
+#include "speech/logging.h"
 #include "speech/pcmstream.h"
+#include "speech/synthesisworker.h"
 
 namespace speech {
 
 namespace {
 
-// The sink reports the last samples played a little after the timeline reaches its end; if it
-// never does (a stuck device), the timeline alone ends the utterance after this.
-constexpr qint64 drainGraceMs = 1000;
-constexpr int drainPollMs = 10;
-
-// What the synthesising thread reports: first, when the synthesizer streams, the timings as soon
-// as the first samples exist; last, the whole result (nothing when synthesis failed).
-struct SynthesisEvent
-{
-    bool complete = false;
-    std::optional<Utterance> utterance;
-};
-
-// Passes a streamed utterance on: its samples into the stream the sink reads, its timings to the
-// window's thread once the first samples are there to play.
-class StreamRelay final : public UtteranceStream
-{
-public:
-    StreamRelay(QPromise<SynthesisEvent> &promise, PcmStream &stream)
-        : m_promise(promise)
-        , m_stream(stream)
-    {
-    }
-
-    bool begin(const Utterance &timeline) override
-    {
-        m_timeline = timeline;
-        return !m_stream.isCancelled();
-    }
-
-    bool append(const char *pcm, qsizetype bytes) override
-    {
-        m_stream.append(pcm, bytes);
-        if (m_timeline) {
-            m_promise.addResult(SynthesisEvent{false, std::move(m_timeline)});
-            m_timeline.reset();
-            m_begun = true;
-        }
-        return !m_stream.isCancelled();
-    }
-
-    bool hasBegun() const { return m_begun; }
-
-private:
-    QPromise<SynthesisEvent> &m_promise;
-    PcmStream &m_stream;
-    std::optional<Utterance> m_timeline;
-    bool m_begun = false;
-};
+// Words and mouth shapes are held against the clock this often while speaking, well within a
+// frame of the character's animation.
+constexpr int tickMs = 10;
+// A device that plays none of the samples it has for this long is taken for stuck, and the
+// rest goes on in silence.
+constexpr qint64 stalledAfterMs = 1500;
+// Once the last samples have been handed over, the device's clock has this long to reach their
+// end; some devices stop counting a little short of it.
+constexpr qint64 drainGraceMs = 500;
 
 } // namespace
 
@@ -80,21 +31,27 @@ FliteSpeech::FliteSpeech(QObject *parent)
 }
 
 FliteSpeech::FliteSpeech(std::shared_ptr<Synthesizer> synthesizer, Output output, QObject *parent)
+    : FliteSpeech(std::move(synthesizer),
+                  output == Output::DefaultDevice ? AudioOutputFactory([] { return std::make_unique<SinkOutput>(); })
+                                                  : AudioOutputFactory(),
+                  parent)
+{
+}
+
+FliteSpeech::FliteSpeech(std::shared_ptr<Synthesizer> synthesizer, AudioOutputFactory output, QObject *parent)
     : SpeechEngine(parent)
     , m_synthesizer(std::move(synthesizer))
-    , m_output(output)
+    , m_outputFactory(std::move(output))
 {
-    m_workers.setMaxThreadCount(1);
-    m_workers.setExpiryTimeout(-1); // a thread ready for the next utterance saves starting one
-    m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
+    m_timer.setInterval(tickMs);
     connect(&m_timer, &QTimer::timeout, this, &FliteSpeech::advance);
 }
 
 FliteSpeech::~FliteSpeech()
 {
-    // A synthesis still running stops at its next chunk, and the worker pool waits for it; its
-    // watcher goes with this object, so nothing is delivered.
+    // Nothing here waits for a synthesis still running: it finds its stream cancelled and its
+    // mailbox closed, and ends on its own thread.
     stop();
 }
 
@@ -105,144 +62,153 @@ bool FliteSpeech::isSpeaking() const
 
 bool FliteSpeech::isAudible() const
 {
-    return m_sink != nullptr;
+    return m_output != nullptr;
 }
 
 void FliteSpeech::speak(const QString &text, const character::VoiceSettings &voice)
 {
     stop();
     const quint64 generation = m_generation;
+    m_text = character::boundedPhrase(text);
     m_state = State::Synthesizing;
     m_stream = std::make_shared<PcmStream>();
+    m_mailbox = std::make_shared<Mailbox>(this);
 
-    auto *watcher = new QFutureWatcher<SynthesisEvent>(this);
-    connect(watcher, &QFutureWatcher<SynthesisEvent>::resultReadyAt, this, [this, watcher, generation, text](int index) {
-        if (generation != m_generation || m_state != State::Synthesizing)
-            return; // stopped or replaced meanwhile, or already playing the streamed timeline
-        SynthesisEvent event = watcher->resultAt(index);
-        if (event.utterance)
-            play(std::move(*event.utterance));
-        else if (event.complete)
-            play(readingUtterance(text));
-    });
-    connect(watcher, &QFutureWatcher<SynthesisEvent>::finished, watcher, &QObject::deleteLater);
-    watcher->setFuture(QtConcurrent::run(&m_workers,
-        [synthesizer = m_synthesizer, stream = m_stream, text, voice](QPromise<SynthesisEvent> &promise) {
-            StreamRelay relay(promise, *stream);
-            std::optional<Utterance> result = synthesizer->synthesize(text, voice, &relay);
-            if (result && !relay.hasBegun())
-                stream->append(result->pcm.constData(), result->pcm.size());
-            stream->close();
-            if (result)
-                result->pcm.clear(); // the stream has the samples
-            promise.addResult(SynthesisEvent{true, std::move(result)});
-#ifdef __GLIBC__
-            // Synthesis allocates and frees megabytes on this thread; glibc keeps the freed pages
-            // of the thread's malloc arena, so each new longest phrase left the program larger
-            // for good (about 20 MB over a long session). Hand them back.
-            malloc_trim(0);
-#endif
-        }));
+    SynthesisOrder order;
+    order.text = m_text;
+    order.voice = voice;
+    order.synthesizer = m_synthesizer;
+    order.stream = m_stream;
+    // An event posted just before a stop() still arrives; the generation tells it is stale.
+    order.pieceReady = [this, generation, mailbox = m_mailbox](const Utterance &piece) {
+        mailbox->post([this, generation, piece] {
+            if (generation == m_generation)
+                onPiece(piece);
+        });
+    };
+    order.finished = [this, generation, mailbox = m_mailbox](bool failed) {
+        mailbox->post([this, generation, failed] {
+            if (generation == m_generation)
+                onSynthesisFinished(failed);
+        });
+    };
+    qCDebug(lcSpeech, "speaking \"%s\"", qPrintable(m_text));
+    synthesizeInBackground(std::move(order));
 }
 
 void FliteSpeech::stop()
 {
     ++m_generation;
     m_timer.stop();
-    closeSink();
+    if (m_mailbox) {
+        m_mailbox->close();
+        m_mailbox.reset();
+    }
     if (m_stream) {
         m_stream->cancel();
         m_stream.reset();
     }
+    // The output first: it reads from the device.
+    m_output.reset();
+    m_device.reset();
     m_state = State::Idle;
     m_utterance = {};
+    m_synthesisDone = false;
     m_nextWord = 0;
     m_nextCue = 0;
+    m_lastPlayedMs = -1;
 }
 
-void FliteSpeech::play(Utterance timeline)
+void FliteSpeech::onPiece(const Utterance &piece)
 {
-    m_utterance = std::move(timeline);
-    m_nextWord = 0;
-    m_nextCue = 0;
+    if (m_state == State::Idle)
+        return;
+    m_utterance.words += piece.words;
+    for (const MouthCue &cue : piece.mouth) {
+        // Pieces begin and end with the mouth closed; one closing is enough.
+        if (m_utterance.mouth.isEmpty() || m_utterance.mouth.last().shape != cue.shape)
+            m_utterance.mouth << cue;
+    }
+    m_utterance.durationMs = std::max(m_utterance.durationMs, piece.durationMs);
+    qCDebug(lcSpeech, "piece ready: %lld words, timeline now %d ms, %lld ms of samples", qlonglong(piece.words.size()),
+            m_utterance.durationMs, m_stream->durationMs());
+    if (m_state == State::Synthesizing) {
+        m_utterance.sampleRate = piece.sampleRate;
+        startPlaying(piece.sampleRate);
+    } else if (m_device) {
+        m_device->announceSamples();
+    }
+}
+
+void FliteSpeech::onSynthesisFinished(bool failed)
+{
+    qCDebug(lcSpeech, "synthesis finished%s", failed ? " with a failure" : "");
+    m_synthesisDone = true;
+    if (m_state == State::Synthesizing)
+        startPlaying(0); // nothing to say: an empty text
+}
+
+void FliteSpeech::startPlaying(int sampleRate)
+{
     m_state = State::Playing;
-    const bool audible = m_output == Output::DefaultDevice && openSink();
-    m_clock.start();
+    bool audible = false;
+    if (m_outputFactory && sampleRate > 0) {
+        m_output = m_outputFactory();
+        m_device = std::make_unique<PcmStreamDevice>(m_stream);
+        m_device->open(QIODevice::ReadOnly);
+        audible = m_output && m_output->start(m_device.get(), sampleRate);
+    }
+    if (!audible)
+        goSilent(0);
+    m_lastPlayedMs = -1;
+    m_sinceProgress.start();
+    m_timer.start();
     const quint64 generation = m_generation;
     emit audioStarted(audible);
     if (generation == m_generation)
         advance();
 }
 
-bool FliteSpeech::openSink()
+void FliteSpeech::goSilent(qint64 fromMs)
 {
-    if (m_utterance.sampleRate <= 0 || m_utterance.durationMs <= 0 || m_stream->isDrained())
-        return false;
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull())
-        return false;
-    QAudioFormat format;
-    format.setSampleRate(m_utterance.sampleRate);
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::Int16);
-    if (!device.isFormatSupported(format))
-        return false;
-
-    m_sink = new QAudioSink(device, format, this);
-    m_sinkDrained = false;
-    m_device = new PcmStreamDevice(m_stream, this);
-    m_device->open(QIODevice::ReadOnly);
-    m_sink->start(m_device);
-    // A missing or refused device shows only here, right after start().
-    if (m_sink->error() != QAudio::NoError) {
-        closeSink();
-        return false;
-    }
-    connect(m_sink, &QAudioSink::stateChanged, this, &FliteSpeech::onSinkStateChanged);
-    return true;
+    m_output.reset();
+    m_device.reset();
+    m_silentFromMs = fromMs;
+    m_silentClock.start();
 }
 
-void FliteSpeech::closeSink()
+qint64 FliteSpeech::positionMs()
 {
-    // Either may be the sender of the signal being handled, so they go later.
-    if (m_sink) {
-        m_sink->disconnect(this);
-        m_sink->stop();
-        m_sink->deleteLater();
-        m_sink = nullptr;
-    }
-    if (m_device) {
-        m_device->close();
-        m_device->deleteLater();
-        m_device = nullptr;
-    }
-}
-
-void FliteSpeech::onSinkStateChanged()
-{
-    if (!m_sink)
-        return;
-    switch (m_sink->state()) {
-    case QAudio::IdleState:
-        // Idle also means the sink caught up with a synthesis running behind; only the end of
-        // the stream is the end of the sound.
-        m_sinkDrained = m_stream && m_stream->isDrained();
-        if (m_sinkDrained)
-            advance();
-        break;
-    case QAudio::ActiveState:
-        m_sinkDrained = false;
-        break;
-    case QAudio::StoppedState:
-        if (m_sink->error() != QAudio::NoError) {
-            // The device went away mid-sentence: the rest runs in silence on the same clock.
-            closeSink();
-            advance();
+    if (m_state != State::Playing)
+        return 0;
+    if (m_output) {
+        const qint64 played = m_output->playedUSecs() / 1000;
+        if (played != m_lastPlayedMs) {
+            m_lastPlayedMs = played;
+            m_sinceProgress.start();
         }
-        break;
-    default:
-        break;
+        const qint64 samplesMs = m_stream->durationMs();
+        if (m_output->hasFailed()) {
+            qCWarning(lcSpeech, "the sound device failed after %lld ms; going on in silence", played);
+            goSilent(played);
+        } else if (m_stream->isDrained() && (played >= samplesMs || m_sinceProgress.elapsed() >= drainGraceMs)) {
+            // All the sound has been heard; whatever the timeline still holds goes on in silence.
+            goSilent(std::max(played, samplesMs));
+        } else if (played < samplesMs && m_sinceProgress.elapsed() >= stalledAfterMs) {
+            qCWarning(lcSpeech, "the sound device stopped playing at %lld ms; going on in silence", played);
+            goSilent(played);
+        } else {
+            return played;
+        }
     }
+    qint64 position = m_silentFromMs + m_silentClock.elapsed();
+    if (!m_synthesisDone && position > m_utterance.durationMs) {
+        // Waiting for the next piece: time stands at the end of what has been synthesised.
+        position = m_utterance.durationMs;
+        m_silentFromMs = position;
+        m_silentClock.start();
+    }
+    return position;
 }
 
 void FliteSpeech::advance()
@@ -250,7 +216,9 @@ void FliteSpeech::advance()
     if (m_state != State::Playing)
         return;
     const quint64 generation = m_generation;
-    const qint64 now = m_clock.elapsed();
+    const qint64 now = positionMs();
+    if (m_device)
+        m_device->announceSamples(); // a sink that ran dry reads again
 
     // Words and mouth shapes go out in time order; a slot may stop or replace the utterance, after
     // which nothing more of it is reported.
@@ -269,23 +237,11 @@ void FliteSpeech::advance()
     if (generation != m_generation)
         return;
 
-    qint64 nextDue = m_utterance.durationMs;
-    if (m_nextWord < m_utterance.words.size())
-        nextDue = std::min<qint64>(nextDue, m_utterance.words.at(m_nextWord).startMs);
-    if (m_nextCue < m_utterance.mouth.size())
-        nextDue = std::min<qint64>(nextDue, m_utterance.mouth.at(m_nextCue).timeMs);
-
-    if (now >= nextDue) {
-        // Only the end is left: it comes when the sound has been played.
-        if (!m_sink || m_sinkDrained || now >= m_utterance.durationMs + drainGraceMs) {
-            stop();
-            emit finished();
-            return;
-        }
-        m_timer.start(drainPollMs);
-        return;
+    const bool allReported = m_nextWord >= m_utterance.words.size() && m_nextCue >= m_utterance.mouth.size();
+    if (m_synthesisDone && allReported && !m_output && now >= m_utterance.durationMs) {
+        stop();
+        emit finished();
     }
-    m_timer.start(int(nextDue - now));
 }
 
 std::unique_ptr<character::SpeechEngine> createSpeechEngine()

@@ -2,23 +2,24 @@
 #pragma once
 
 // The character's voice. FliteSynthesizer turns a text into an utterance in memory (samples, the
-// timing of every shown word, the mouth shapes); FliteSpeech synthesises it off the window's
-// thread, plays it through the default sound device and reports words and mouth shapes in time
-// with the audio. Without a sound device it runs the same timeline in silence.
+// timing of every shown word, the mouth shapes); FliteSpeech has it synthesised piece by piece on
+// a thread of its own, plays the samples through an AudioOutput (the default sound device) and
+// reports words and mouth shapes by the output's clock, so they keep with what is heard. Without
+// a sound device it runs the same timeline in silence. Stopping or destroying it never waits for
+// the synthesis: a piece still being synthesised is dropped when it is done.
 
 #include <memory>
 
 #include <QElapsedTimer>
-#include <QThreadPool>
 #include <QTimer>
 
 #include "character/speechengine.h"
+#include "speech/audiooutput.h"
 #include "speech/utterance.h"
-
-class QAudioSink;
 
 namespace speech {
 
+class Mailbox;
 class PcmStream;
 class PcmStreamDevice;
 class Synthesizer;
@@ -35,50 +36,61 @@ public:
 
     explicit FliteSpeech(QObject *parent = nullptr);
     FliteSpeech(std::shared_ptr<Synthesizer> synthesizer, Output output, QObject *parent = nullptr);
+    // An empty factory speaks in silence.
+    FliteSpeech(std::shared_ptr<Synthesizer> synthesizer, AudioOutputFactory output, QObject *parent = nullptr);
     ~FliteSpeech() override;
     Q_DISABLE_COPY_MOVE(FliteSpeech)
 
+    // Texts longer than a phrase are cut first (see character::boundedPhrase).
     void speak(const QString &text, const character::VoiceSettings &voice) override;
     void stop() override;
 
     bool isSpeaking() const;
     // Whether the utterance now playing reaches a sound device.
     bool isAudible() const;
+    // Where the utterance's timeline stands, in milliseconds of sound heard.
+    qint64 positionMs();
 
 signals:
-    // The utterance's timeline has begun: its samples were handed to the sound device, or, with
-    // audible false, it runs in silence.
+    // The utterance's timeline has begun: its first samples were handed to the sound device, or,
+    // with audible false, it runs in silence.
     void audioStarted(bool audible);
 
 private:
     enum class State { Idle, Synthesizing, Playing };
 
-    void play(Utterance timeline);
-    bool openSink();
-    void closeSink();
+    void onPiece(const Utterance &piece);
+    void onSynthesisFinished(bool failed);
+    void startPlaying(int sampleRate);
+    void goSilent(qint64 fromMs);
     void advance();
-    void onSinkStateChanged();
 
     std::shared_ptr<Synthesizer> m_synthesizer;
-    Output m_output;
+    AudioOutputFactory m_outputFactory;
     State m_state = State::Idle;
-    // Bumped by every speak() and stop(), so that a synthesis finishing for an utterance that
-    // was stopped or replaced is dropped.
+    // Bumped by every speak() and stop(), so that an event of a synthesis that was stopped or
+    // replaced is dropped.
     quint64 m_generation = 0;
+    QString m_text;
 
+    // The timeline as far as it has been synthesised; words and cues are appended piece by piece.
     Utterance m_utterance;
+    bool m_synthesisDone = false;
     qsizetype m_nextWord = 0;
     qsizetype m_nextCue = 0;
-    QElapsedTimer m_clock;
-    QTimer m_timer;
-    // The samples of the utterance being synthesised or played; cancelled to stop its synthesis.
+
+    std::shared_ptr<Mailbox> m_mailbox;
     std::shared_ptr<PcmStream> m_stream;
-    PcmStreamDevice *m_device = nullptr;
-    QAudioSink *m_sink = nullptr;
-    bool m_sinkDrained = false;
-    // Our own worker, so that speech never waits behind long jobs in the global pool; last, so
-    // that it is gone (after the synthesis it runs has stopped) before anything else here goes.
-    QThreadPool m_workers;
+    std::unique_ptr<PcmStreamDevice> m_device;
+    std::unique_ptr<AudioOutput> m_output;
+
+    // The clock: the output's while it plays; once the sound has ended, failed or stalled, time
+    // goes on from where it stood. In silence it waits at the end of what has been synthesised.
+    qint64 m_silentFromMs = 0;
+    QElapsedTimer m_silentClock;
+    qint64 m_lastPlayedMs = -1;
+    QElapsedTimer m_sinceProgress;
+    QTimer m_timer;
 };
 
 // What the character component uses for its voice.

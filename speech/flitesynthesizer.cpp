@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QSet>
 
+#include "speech/logging.h"
 extern "C" {
 #include <flite/cst_audio.h>
 #include <flite/cst_synth.h>
@@ -53,13 +54,16 @@ const FliteVoice *voiceFor(const QString &name)
             rms.f0Stddev = flite_get_param_float(rms.voice->features, "int_f0_target_stddev", 12);
         }
     }
-    // One voice so far. A character asking for another still speaks, with this one.
-    static QSet<QString> warned;
+    // One voice so far. A character asking for another still speaks, with this one. Kept for the
+    // life of the process, like the voices: the synthesising thread may outlive main().
+    static auto &warned = *new QSet<QString>;
     if (!name.isEmpty() && name != FliteSynthesizer::defaultVoice() && !warned.contains(name)) {
         warned.insert(name);
-        qWarning("speech: no voice \"%s\", speaking with %s", qPrintable(name),
-                 qPrintable(FliteSynthesizer::defaultVoice()));
+        qCWarning(lcSpeech, "speech: no voice \"%s\", speaking with %s", qPrintable(name),
+                  qPrintable(FliteSynthesizer::defaultVoice()));
     }
+    if (!rms.voice)
+        qCWarning(lcSpeech, "flite could not register its voice %s", qPrintable(FliteSynthesizer::defaultVoice()));
     return rms.voice ? &rms : nullptr;
 }
 
@@ -174,6 +178,7 @@ struct StreamContext
     const QString &text;
     UtteranceStream *stream;
     bool begun = false;
+    bool stopped = false;
 };
 
 int streamChunk(const cst_wave *wave, int start, int size, int last, cst_audio_streaming_info *info)
@@ -188,10 +193,13 @@ int streamChunk(const cst_wave *wave, int start, int size, int last, cst_audio_s
         collectWords(context->text, const_cast<cst_utterance *>(info->utt), timeline);
         collectMouth(const_cast<cst_utterance *>(info->utt), timeline);
         timeline.durationMs = durationMs(wave, timeline);
-        if (!context->stream->begin(timeline))
+        if (!context->stream->begin(timeline)) {
+            context->stopped = true;
             return CST_AUDIO_STREAM_STOP;
+        }
     }
     const bool more = context->stream->append(reinterpret_cast<const char *>(wave->samples + start), qsizetype(size) * 2);
+    context->stopped = !more;
     return more ? CST_AUDIO_STREAM_CONT : CST_AUDIO_STREAM_STOP;
 }
 
@@ -240,8 +248,15 @@ std::optional<Utterance> FliteSynthesizer::synthesize(const QString &text, const
         feat_set(utt->features, "streaming_info", audio_streaming_info_val(info));
     }
     utt = flite_do_synth(utt, voice->voice, utt_synth); // deletes the utterance when it fails
-    if (!utt)
+    if (!utt) {
+        qCWarning(lcSpeech, "flite could not synthesise \"%s\"", qPrintable(text));
         return std::nullopt;
+    }
+    if (stream && context.stopped) {
+        // The listener has gone; nothing more is wanted of this utterance.
+        delete_utterance(utt);
+        return std::nullopt;
+    }
     const cst_wave *wave = utt_wave(utt);
     if (!wave || wave->sample_rate <= 0 || wave->num_channels != 1) {
         delete_utterance(utt);
@@ -261,7 +276,8 @@ MouthShape mouthShapeForPhone(const QString &phone)
     // Lips together for the pauses and the bilabials; the open vowels open the mouth by how open
     // they are; rounded vowels, "ee" and the lip-pushing consonants purse it; the other
     // consonants sit half open.
-    static const QHash<QString, MouthShape> shapes = {
+    // Never destroyed: the synthesising thread may still use it while the program ends.
+    static const auto &shapes = *new QHash<QString, MouthShape>{
         {u"pau"_s, MouthShape::Closed}, {u"h#"_s, MouthShape::Closed},  {u"m"_s, MouthShape::Closed},
         {u"b"_s, MouthShape::Closed},   {u"p"_s, MouthShape::Closed},
 

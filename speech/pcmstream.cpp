@@ -31,6 +31,30 @@ bool PcmStream::isCancelled() const
     return m_cancelled;
 }
 
+void PcmStream::setSampleRate(int rate)
+{
+    std::lock_guard lock(m_mutex);
+    m_sampleRate = rate;
+}
+
+int PcmStream::sampleRate() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_sampleRate;
+}
+
+qsizetype PcmStream::bytesWritten() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_data.size();
+}
+
+qint64 PcmStream::durationMs() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_sampleRate > 0 ? qint64(m_data.size() / 2) * 1000 / m_sampleRate : 0;
+}
+
 qsizetype PcmStream::read(char *data, qsizetype maxBytes)
 {
     std::lock_guard lock(m_mutex);
@@ -62,6 +86,12 @@ PcmStreamDevice::PcmStreamDevice(std::shared_ptr<PcmStream> stream, QObject *par
 qint64 PcmStreamDevice::bytesAvailable() const
 {
     return m_stream->bytesAvailable() + QIODevice::bytesAvailable();
+}
+
+void PcmStreamDevice::announceSamples()
+{
+    if (m_stream->bytesAvailable() > 0)
+        emit readyRead();
 }
 
 qint64 PcmStreamDevice::readData(char *data, qint64 maxSize)

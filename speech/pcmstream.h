@@ -21,6 +21,13 @@ public:
     void cancel();
     bool isCancelled() const;
 
+    // Set with the first samples; all samples of an utterance share it.
+    void setSampleRate(int rate);
+    int sampleRate() const;
+    // Everything appended so far, read or not, and how long it plays.
+    qsizetype bytesWritten() const;
+    qint64 durationMs() const;
+
     qsizetype read(char *data, qsizetype maxBytes);
     qsizetype bytesAvailable() const;
     // Everything appended has been read and nothing more will come.
@@ -30,6 +37,7 @@ private:
     mutable std::mutex m_mutex;
     QByteArray m_data;
     qsizetype m_readPos = 0;
+    int m_sampleRate = 0;
     bool m_closed = false;
     bool m_cancelled = false;
 };
@@ -45,6 +53,9 @@ public:
 
     bool isSequential() const override { return true; }
     qint64 bytesAvailable() const override;
+    // Tells the sink that samples have come. A sink that found nothing to read waits for this
+    // before it reads again.
+    void announceSamples();
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override;

@@ -115,6 +115,12 @@ QString missingCharacterMessage(const QString &address)
         + u"And run this program again.\r\n"_s + u"Do you want to open this page now?"_s;
 }
 
+std::chrono::milliseconds farewellSpeakingBound(const QString &spoken, const FarewellTiming &timing)
+{
+    const auto words = spoken.split(u' ', Qt::SkipEmptyParts).size();
+    return timing.afterSpeaking + timing.perWord * words;
+}
+
 bool processEventsUntil(const std::function<bool()> &done, QDeadlineTimer deadline)
 {
     // The timer only wakes the loop at the deadline; it has nothing to do itself.

@@ -8,6 +8,7 @@
 // finishes something.
 
 #include <array>
+#include <chrono>
 #include <functional>
 
 #include <QDeadlineTimer>
@@ -60,6 +61,21 @@ QString farewellPhrases(const QString &learnerName);
 QUrl helpPageUrl();
 QString missingCharacterTitle();
 QString missingCharacterMessage(const QString &address);
+
+// How long the good-bye may keep the program from ending when the character does not report
+// itself gone. First the wait for the good-bye to begin (the wave comes before it); once the
+// character has picked what it says, a bound by the words of that alternative.
+struct FarewellTiming
+{
+    std::chrono::milliseconds untilSpeaking{8000};
+    // The voice starting, the balloon lingering, the hiding animation.
+    std::chrono::milliseconds afterSpeaking{6000};
+    // A slow, child-friendly voice takes up to a second for a long word (a name of four
+    // syllables); short words take less, so the bound is generous for everyday phrases.
+    std::chrono::milliseconds perWord{1000};
+};
+// The bound from the moment the good-bye `spoken` (the alternative picked) has begun.
+std::chrono::milliseconds farewellSpeakingBound(const QString &spoken, const FarewellTiming &timing);
 
 // Lets the event loop process events, handlers nested inside included, until done() holds or the
 // deadline passes. Returns done() as it stands at the end.

@@ -70,6 +70,7 @@ struct AppFixture
     FakeBrowser browser;
     FakeDialogs dialogs;
     int aboutShown = 0;
+    teacher::FarewellTiming farewellTiming;
     std::unique_ptr<app::MainWindow> window;
 
     app::MainWindow &create()
@@ -80,6 +81,7 @@ struct AppFixture
         services.browser = &browser;
         services.dialogs = &dialogs;
         services.showAbout = [this](QWidget *) { ++aboutShown; };
+        services.farewellTiming = farewellTiming;
         window = std::make_unique<app::MainWindow>(services);
         return *window;
     }

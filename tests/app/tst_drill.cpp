@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAction>
 #include <QActionGroup>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -73,7 +74,9 @@ private slots:
     void farewellWhileHiddenOnlyUnloads();
     void farewellCutsOffFeedback();
     void farewellEndsWhenHideEndsWithoutHiding();
-    void farewellWaitIsBounded();
+    void farewellWaitIsBoundedByTheWordsSpoken_data();
+    void farewellWaitIsBoundedByTheWordsSpoken();
+    void terminationCutsTheFarewellWait();
     void closeButtonEndsAtOnce();
 
     // Name
@@ -545,13 +548,67 @@ void TestDrill::farewellEndsWhenHideEndsWithoutHiding()
     QVERIFY(f->agent.log.contains(u"Unload(MyChar)"_s));
 }
 
-void TestDrill::farewellWaitIsBounded()
+void TestDrill::farewellWaitIsBoundedByTheWordsSpoken_data()
 {
-    // The character takes the hide but never carries it out, nor ends it.
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("wordsSpoken");
+    QTest::addColumn<int>("wordsOfAllAlternatives");
+    // The fake character says the first alternative: "Good-bye" or "Good-bye, <name>".
+    QTest::newRow("no name") << QString() << 1 << 6;
+    QTest::newRow("long name") << u"Anna Maria Louisa Theresa von Habsburg Lothringen"_s << 8 << 27;
+}
+
+void TestDrill::farewellWaitIsBoundedByTheWordsSpoken()
+{
+    QFETCH(QString, name);
+    QFETCH(int, wordsSpoken);
+    QFETCH(int, wordsOfAllAlternatives);
+    using namespace std::chrono_literals;
+    f->farewellTiming = {2000ms, 300ms, 500ms};
     f->start();
-    f->agent.autoComplete = false;
+    if (!name.isEmpty()) {
+        f->dialogs.typedText = name;
+        f->window->findChild<QAction *>(u"mnuFileName"_s)->trigger();
+        f->agent.completePending();
+    }
+    // The character waves and speaks, takes the hide, and never carries it out.
+    f->agent.hideNeverEnds = true;
+    QElapsedTimer clock;
+    clock.start();
     f->window->Form_Terminate();
+    const qint64 waited = clock.elapsed();
     QVERIFY(f->agent.log.contains(u"Unload(MyChar)"_s));
+
+    const qint64 bound = 300 + 500 * wordsSpoken;
+    QVERIFY2(waited >= bound, qPrintable(QString::number(waited)));
+    // Far short of a bound counting every alternative's words; the margin is for a busy machine.
+    QVERIFY2(waited < 300 + 500 * wordsOfAllAlternatives, qPrintable(QString::number(waited)));
+    QVERIFY2(waited < bound + 1500, qPrintable(QString::number(waited)));
+}
+
+void TestDrill::terminationCutsTheFarewellWait()
+{
+    using namespace std::chrono_literals;
+    f->farewellTiming = {60s, 60s, 1s};
+    f->start();
+    f->agent.hideNeverEnds = true;
+    bool closedByIt = false;
+    QObject::connect(f->window.get(), &app::MainWindow::closed, f->window.get(), [&closedByIt] { closedByIt = true; });
+    QTimer::singleShot(50, f->window.get(), [this] { f->window->terminationRequested(); });
+    QElapsedTimer clock;
+    clock.start();
+    f->window->Form_Terminate();
+    // Returning at all, long before the minute-long bound, is the point.
+    QVERIFY2(clock.elapsed() < 30000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(f->agent.log.contains(u"Unload(MyChar)"_s));
+    // Inside the farewell, the request only cuts the wait; the window is not closed a second time.
+    QVERIFY(!closedByIt);
+
+    // Outside a farewell it closes the window, which leads to the farewell.
+    f->start();
+    QSignalSpy closed(f->window.get(), &app::MainWindow::closed);
+    f->window->terminationRequested();
+    QCOMPARE(closed.size(), 1);
 }
 
 void TestDrill::closeButtonEndsAtOnce()

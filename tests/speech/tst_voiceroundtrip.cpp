@@ -50,7 +50,7 @@ void TestVoiceRoundTrip::initTestCase()
 {
     const QByteArray dir(modelDir);
     if (!QFile::exists(QString::fromLatin1(dir + "/en-us.lm.bin")))
-        QSKIP("the pocketsphinx en-us model is not installed");
+        QFAIL("the pocketsphinx en-us model is missing; scripts/setup.sh installs it (pocketsphinx-en-us)");
     m_config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", (dir + "/en-us").constData(), "-lm",
                            (dir + "/en-us.lm.bin").constData(), "-dict", (dir + "/cmudict-en-us.dict").constData(),
                            "-logfn", "/dev/null", nullptr);

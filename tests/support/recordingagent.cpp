@@ -118,6 +118,11 @@ void RecordingCharacter::completePending()
 {
     const QList<Pending> pending = std::exchange(m_pending, {});
     for (const Pending &item : pending) {
+        if (item.neverEnds) {
+            item.request->setStatus(character::RequestStatus::InProgress);
+            m_pending << item;
+            continue;
+        }
         if (item.carryOut)
             item.carryOut();
         item.request->setStatus(character::RequestStatus::Complete);
@@ -134,10 +139,12 @@ character::RequestPtr RecordingCharacter::Show(bool fast)
 
 character::RequestPtr RecordingCharacter::Hide(bool fast)
 {
-    return enqueue(fast ? u"Hide(fast)"_s : u"Hide()"_s, [this] {
+    character::RequestPtr request = enqueue(fast ? u"Hide(fast)"_s : u"Hide()"_s, [this] {
         if (!m_agent.hideNeverHides)
             visible = false;
     });
+    m_pending.last().neverEnds = m_agent.hideNeverEnds;
+    return request;
 }
 
 character::RequestPtr RecordingCharacter::Play(const QString &animation)
@@ -147,7 +154,11 @@ character::RequestPtr RecordingCharacter::Play(const QString &animation)
 
 character::RequestPtr RecordingCharacter::Speak(const QString &text)
 {
-    return enqueue(u"Speak(%1)"_s.arg(text));
+    // Like the component, it says one alternative; this one always the first.
+    character::RequestPtr request = enqueue(u"Speak(%1)"_s.arg(text));
+    const QString spoken = text.section(u'|', 0, 0);
+    m_pending.last().carryOut = [request = request.get(), spoken] { request->setSpokenText(spoken); };
+    return request;
 }
 
 void RecordingCharacter::StopAll()

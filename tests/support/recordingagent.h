@@ -40,6 +40,8 @@ public:
     bool autoComplete = true;
     // Hide is carried out but the character keeps reporting itself visible.
     bool hideNeverHides = false;
+    // Hide is taken but never carried out nor ended, while everything before it is.
+    bool hideNeverEnds = false;
 
     std::shared_ptr<RecordingCharacter> character() const { return m_character; }
     bool isLoaded() const { return bool(m_character); }
@@ -77,6 +79,7 @@ private:
     {
         character::RequestPtr request;
         std::function<void()> carryOut;
+        bool neverEnds = false;
     };
     character::RequestPtr enqueue(const QString &entry, std::function<void()> carryOut = {});
     void scheduleCompletion();

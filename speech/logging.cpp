@@ -1,0 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "speech/logging.h"
+
+namespace speech {
+
+Q_LOGGING_CATEGORY(lcSpeech, "zumbrel.speech")
+
+} // namespace speech
