@@ -3,12 +3,23 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QRegion>
 #include <QWidget>
 
 namespace character {
 
 // Whether the windows can be translucent (a compositor runs) or must be shaped from alpha.
 bool desktopHasCompositor();
+
+// The pixels of an image that a shaped window shows: those at least half opaque, in the image's
+// own (device) pixels.
+QRegion opaqueRegion(const QImage &image);
+
+// Shapes a top-level window to a region in device pixels. On X11 the shape goes to the native
+// window as it is: at a fractional scale no region in logical coordinates names every device
+// pixel, and Qt's rounding would cut the picture or show bits of background. Elsewhere the
+// region is mapped to logical coordinates.
+void setWindowShape(QWidget *window, const QRegion &devicePixels);
 
 // The character's own top-level window: frameless, above other windows, out of the task bar and
 // never taking the focus. It shows the current frame and turns the mouse into the character's
@@ -22,7 +33,11 @@ public:
     Q_DISABLE_COPY_MOVE(CharacterWindow)
 
     void setFrame(const QImage &frame);
+    const QImage &frame() const { return m_frame; }
     bool isTranslucent() const { return m_translucent; }
+    // The window's shape in device pixels, as last given to the window system; empty when
+    // translucent.
+    QRegion shapeInDevicePixels() const { return m_shape; }
     // Keeps the window inside the work area of the screen it is on (or of the nearest one).
     void moveWithinWorkArea(QPoint topLeft);
     // Windows of this component carry this property, so they are never taken for the program's.
@@ -34,11 +49,14 @@ signals:
     void dragged(short button, short shift, QPoint globalPos);
     void menuRequested(QPoint globalPos);
     void moved();
+    // The window went to a screen of another scale: the frame needs drawing afresh.
+    void devicePixelRatioChanged();
     // Something other than the character closed the window: the application quitting closes
     // every window, even while the program still says good-bye.
     void closedFromOutside();
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -49,6 +67,7 @@ protected:
 private:
     bool m_translucent;
     QImage m_frame;
+    QRegion m_shape;
     Qt::MouseButton m_pressed = Qt::NoButton;
     QPoint m_pressGlobal;
     QPoint m_pressWindowPos;

@@ -162,6 +162,7 @@ DesktopCharacter::DesktopCharacter(const QString &id, std::shared_ptr<const Char
         emit dragCompleted(m_id, button, shift, short(at.x()), short(at.y()));
     });
     connect(m_window.get(), &CharacterWindow::menuRequested, this, &DesktopCharacter::openMenu);
+    connect(m_window.get(), &CharacterWindow::devicePixelRatioChanged, this, &DesktopCharacter::renderFrame);
     connect(m_window.get(), &CharacterWindow::closedFromOutside, this, [this] {
         QTimer::singleShot(0, this, [this] {
             if (m_visible && !m_window->isVisible()) {
@@ -533,8 +534,10 @@ void DesktopCharacter::finishSpeaking()
 
 void DesktopCharacter::showBalloon(const QString &shown)
 {
+    const QWidget *program = findProgramWindow();
     m_balloon->showText(shown, m_spokenText, m_window->frameGeometry(),
-                        m_window->mapToGlobal(m_data->balloonAnchor.toPoint()).x());
+                        m_window->mapToGlobal(m_data->balloonAnchor.toPoint()).x(),
+                        program && program->isVisible() ? program->frameGeometry() : QRect());
 }
 
 // ---- Idling ----------------------------------------------------------------------------------
