@@ -71,6 +71,7 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
@@ -91,6 +92,7 @@ private slots:
     void Agent1_Click(const QString &characterId, short button, short shift, short x, short y);
     void Agent1_DragComplete(const QString &characterId, short button, short shift, short x, short y);
     void Agent1_Command(const character::UserInput &input);
+    void Agent1_VisibleChange(const QString &characterId, bool visible, bool byUser);
 
 private:
     void createControls();
@@ -105,6 +107,10 @@ private:
     void missingCharacter();
     void endAtOnce();
     character::Character &teacher() const;
+    // After the child hid the teacher, the wizard picture calls him back (click, or Enter once
+    // it has the focus); a notification area may be missing, and then nothing else would.
+    void offerCallBack(bool offer);
+    void callTeacherBack();
 
     MainWindowServices m_services;
 
@@ -120,6 +126,7 @@ private:
     quint64 m_questionSerial = 0;
     quint64 m_questionUnderReaction = 0;
     bool m_endedAtOnce = false;
+    bool m_callBackOffered = false;
 
     character::Agent *Agent1 = nullptr;
     QLabel *Picture1 = nullptr;

@@ -64,6 +64,9 @@ public:
         connect(character.get(), &DesktopCharacter::dragCompleted, agent, &Agent::DragComplete);
         connect(character.get(), &DesktopCharacter::commandChosen, agent, &Agent::Command);
         connect(character.get(), &DesktopCharacter::visibleChanged, agent, &DesktopAgent::updateTrayIcon);
+        connect(character.get(), &DesktopCharacter::visibleChanged, agent, [agent, characterId](bool visible, bool byUser) {
+            emit agent->visibleChanged(characterId, visible, byUser);
+        });
         if (m_agent.m_recognizer)
             character->setRecognizer(m_agent.m_recognizer);
         m_loaded.insert(characterId, character);

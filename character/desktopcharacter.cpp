@@ -288,16 +288,17 @@ void DesktopCharacter::begin()
             return;
         }
         m_visible = true;
+        m_hidingByUser = false;
         m_heldAnimation = nullptr;
         if (item.fast || !playState(u"Showing"_s, Phase::Showing)) {
             setPose(m_data->neutralPose());
             showWindow();
-            emit visibleChanged(true);
+            emit visibleChanged(true, false);
             finishCurrent(RequestStatus::Complete);
             return;
         }
         showWindow();
-        emit visibleChanged(true);
+        emit visibleChanged(true, false);
         return;
     case Kind::Hide:
         if (!m_visible) {
@@ -639,7 +640,7 @@ void DesktopCharacter::hideWindow()
     m_balloon->hide();
     m_window->hide();
     m_pose = m_data->neutralPose();
-    emit visibleChanged(false);
+    emit visibleChanged(false, std::exchange(m_hidingByUser, false));
 }
 
 void DesktopCharacter::placeBeside(const QRect &windowFrame)
@@ -740,6 +741,7 @@ void DesktopCharacter::hideByUser()
     if (!m_visible)
         return;
     StopAll();
+    m_hidingByUser = true;
     Hide();
 }
 

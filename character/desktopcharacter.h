@@ -141,7 +141,7 @@ signals:
     void clicked(const QString &characterId, short button, short shift, short x, short y);
     void dragCompleted(const QString &characterId, short button, short shift, short x, short y);
     void commandChosen(const character::UserInput &input);
-    void visibleChanged(bool visible);
+    void visibleChanged(bool visible, bool byUser);
 
 private:
     enum class Kind { Show, Hide, Play, Speak };
@@ -213,6 +213,7 @@ private:
     std::optional<MouthShape> m_mouth;
     Pose m_pose;
     bool m_placementSettled = false;
+    bool m_hidingByUser = false;
     bool m_placed = false;
     ListeningState m_listening = ListeningState::Off;
     QHash<QString, QSoundEffect *> m_sounds;

@@ -225,6 +225,43 @@ private slots:
         QVERIFY(!m_character->Visible());
     }
 
+    void visibilityEventsSayWhoHidTheCharacter_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("byUser");
+        QTest::newRow("the child, from the menu") << u"menu"_s << true;
+        QTest::newRow("the child, while busy") << u"menu while busy"_s << true;
+        QTest::newRow("the program") << u"Hide"_s << false;
+        QTest::newRow("the program, at once") << u"Hide(true)"_s << false;
+    }
+
+    void visibilityEventsSayWhoHidTheCharacter()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, byUser);
+        load();
+        QSignalSpy changes(m_agent.get(), &Agent::visibleChanged);
+        m_character->Show(true);
+        QCOMPARE(changes.size(), 1);
+        QCOMPARE(changes.takeFirst(), (QVariantList{u"MyChar"_s, true, false}));
+        if (how.startsWith(u"menu"_s)) {
+            if (how.endsWith(u"busy"_s))
+                m_character->Play(u"Explain"_s);
+            m_desktop->openMenu(m_desktop->window()->mapToGlobal(QPoint(60, 100)));
+            m_desktop->menu()->findChild<QAction *>(u"hideAction"_s)->trigger();
+        } else {
+            m_character->Hide(how.contains(u"true"_s));
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!m_character->Visible(), 3000);
+        QCOMPARE(changes.size(), 1);
+        QCOMPARE(changes.takeFirst(), (QVariantList{u"MyChar"_s, false, byUser}));
+        // Shown again, and hidden by the program afterwards: no longer the child's doing.
+        m_character->Show(true);
+        m_character->Hide(true);
+        QCOMPARE(changes.size(), 2);
+        QCOMPARE(changes.at(1), (QVariantList{u"MyChar"_s, false, false}));
+    }
+
     void survivesTheApplicationClosingItsWindows()
     {
         // Quitting closes every window, and the program says good-bye after that.
