@@ -32,7 +32,11 @@ void BalloonWindow::showText(const QString &shown, const QString &whole, const Q
                              const QRect &avoid)
 {
     m_text = shown;
-    layoutFor(whole.isEmpty() ? shown : whole, character, anchorX, avoid);
+    const QString said = whole.isEmpty() ? shown : whole;
+    // A screen reader hears the whole phrase once, not each word as it appears.
+    if (accessibleName() != said)
+        setAccessibleName(said);
+    layoutFor(said, character, anchorX, avoid);
     refresh();
     if (!isVisible())
         show();

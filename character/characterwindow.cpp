@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -175,7 +177,9 @@ CharacterWindow::CharacterWindow(bool translucent, QWidget *parent)
     setAttribute(Qt::WA_QuitOnClose, false);
     setAttribute(Qt::WA_TranslucentBackground, translucent);
     setAttribute(Qt::WA_NoSystemBackground);
-    setFocusPolicy(Qt::NoFocus);
+    // Never by the mouse, so the child's typing stays in the answer box; a screen reader's
+    // "focus" action is offered only to widgets that take the focus somehow.
+    setFocusPolicy(Qt::TabFocus);
     setWindowTitle(u"Character"_s);
     keepOffTaskbar(this);
 }
@@ -270,6 +274,32 @@ void CharacterWindow::mouseReleaseEvent(QMouseEvent *event)
     } else if (buttonCode(button) != 0) {
         emit clicked(buttonCode(button), shift, where);
     }
+}
+
+bool isMenuKey(const QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    return (event->key() == Qt::Key_Menu && modifiers == Qt::NoModifier)
+        || (event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier);
+}
+
+void CharacterWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (isMenuKey(event)) {
+        event->accept();
+        if (!event->isAutoRepeat())
+            emit menuKeyPressed();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CharacterWindow::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The mouse's right button has opened the menu on its press already.
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        emit menuKeyPressed();
+    event->accept();
 }
 
 void CharacterWindow::moveEvent(QMoveEvent *)

@@ -23,7 +23,8 @@ void setWindowShape(QWidget *window, const QRegion &devicePixels);
 
 // The character's own top-level window: frameless, above other windows, out of the task bar and
 // never taking the focus. It shows the current frame and turns the mouse into the character's
-// click, drag and menu events.
+// click, drag and menu events. A click never takes the keyboard from the program's window;
+// assistive technology may give it the focus, and then the Menu key or Shift+F10 opens the menu.
 class CharacterWindow final : public QWidget
 {
     Q_OBJECT
@@ -48,6 +49,7 @@ signals:
     void clicked(short button, short shift, QPoint globalPos);
     void dragged(short button, short shift, QPoint globalPos);
     void menuRequested(QPoint globalPos);
+    void menuKeyPressed();
     void moved();
     // The window went to a screen of another scale: the frame needs drawing afresh.
     void devicePixelRatioChanged();
@@ -61,6 +63,8 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
@@ -75,6 +79,8 @@ private:
 };
 
 short shiftState(Qt::KeyboardModifiers modifiers);
+// The keys that open a pop-up menu from the keyboard: the Menu key and Shift+F10.
+bool isMenuKey(const QKeyEvent *event);
 // Asks the desktop to leave a window out of its task bar and pager.
 void keepOffTaskbar(QWidget *window);
 

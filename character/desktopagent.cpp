@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
@@ -206,6 +207,8 @@ bool DesktopAgent::eventFilter(QObject *watched, QEvent *event)
     if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && watched->isWidgetType()
         && listeningKeyEvent(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event)))
         return true;
+    if (watched->isWidgetType() && menuKeyEvent(static_cast<QWidget *>(watched), event))
+        return true;
     // The release of a key held while the program loses the keyboard never comes.
     if (event->type() == QEvent::ApplicationDeactivate && m_keyListener) {
         m_keyListener->stopListening();
@@ -220,6 +223,27 @@ bool DesktopAgent::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return Agent::eventFilter(watched, event);
+}
+
+bool DesktopAgent::menuKeyEvent(QWidget *receiver, QEvent *event)
+{
+    // In the program's main window the menu keys open the character's menu: that is where a
+    // keyboard user is, and the character's own window never takes the keyboard from it. The
+    // Menu key arrives as a key and, on X11, also as a context menu request.
+    const bool key = event->type() == QEvent::KeyPress && isMenuKey(static_cast<QKeyEvent *>(event));
+    const bool contextKey = event->type() == QEvent::ContextMenu
+        && static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard;
+    if (!key && !contextKey)
+        return false;
+    if (receiver->window()->property(CharacterWindow::ownWindowProperty).toBool() || !takesListeningKey(receiver))
+        return false;
+    DesktopCharacter *character = listeningCharacter();
+    if (!character)
+        return false;
+    if (key && static_cast<QKeyEvent *>(event)->isAutoRepeat())
+        return true;
+    character->openMenuFromKeyboard();
+    return true;
 }
 
 bool DesktopAgent::takesListeningKey(QWidget *receiver) const

@@ -66,6 +66,7 @@ private:
     void updateTrayIcon();
     bool listeningKeyEvent(QWidget *receiver, QKeyEvent *event);
     bool takesListeningKey(QWidget *receiver) const;
+    bool menuKeyEvent(QWidget *receiver, QEvent *event);
     DesktopCharacter *listeningCharacter() const;
     QString listeningKeyName() const;
 

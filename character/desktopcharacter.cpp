@@ -140,7 +140,13 @@ DesktopCharacter::DesktopCharacter(const QString &id, std::shared_ptr<const Char
     const bool translucent = m_options.translucent.value_or(desktopHasCompositor());
     m_window = std::make_unique<CharacterWindow>(translucent);
     m_window->setWindowTitle(m_data->name);
+    // What a screen reader says of him, and where his words and the listening tip come from.
+    m_window->setAccessibleName(m_data->name);
+    m_window->setAccessibleDescription(
+        u"The animated teacher. Click him and he speaks; drag him to move him. Right-click him, or press the "
+        "Menu key or Shift+F10, for his menu."_s);
     m_balloon = std::make_unique<BalloonWindow>(translucent);
+    m_balloon->setAccessibleDescription(u"What %1 says"_s.arg(m_data->name));
     m_tip = std::make_unique<ListeningTip>(translucent);
     m_speech = m_options.speechFactory ? m_options.speechFactory() : nullptr;
     if (!m_speech)
@@ -162,6 +168,7 @@ DesktopCharacter::DesktopCharacter(const QString &id, std::shared_ptr<const Char
         emit dragCompleted(m_id, button, shift, short(at.x()), short(at.y()));
     });
     connect(m_window.get(), &CharacterWindow::menuRequested, this, &DesktopCharacter::openMenu);
+    connect(m_window.get(), &CharacterWindow::menuKeyPressed, this, &DesktopCharacter::openMenuFromKeyboard);
     connect(m_window.get(), &CharacterWindow::devicePixelRatioChanged, this, &DesktopCharacter::renderFrame);
     connect(m_window.get(), &CharacterWindow::closedFromOutside, this, [this] {
         QTimer::singleShot(0, this, [this] {
@@ -707,6 +714,7 @@ void DesktopCharacter::openMenu(QPoint globalPos)
     if (!m_menu) {
         m_menu = std::make_unique<QMenu>();
         m_menu->setObjectName(u"characterMenu"_s);
+        m_menu->setAccessibleName(u"%1's commands"_s.arg(m_data->name));
         m_menu->setProperty(CharacterWindow::ownWindowProperty, true);
     }
     m_menu->clear();
@@ -734,6 +742,21 @@ void DesktopCharacter::openMenu(QPoint globalPos)
         });
     }
     m_menu->popup(globalPos);
+}
+
+void DesktopCharacter::openMenuFromKeyboard()
+{
+    if (!m_visible || (m_menu && m_menu->isVisible()))
+        return;
+    openMenu(m_window->mapToGlobal(QPoint(m_window->width() / 2, m_window->height() / 2)));
+    // The first entry is marked, so the arrow keys and Enter work at once and a screen reader
+    // has an entry to read.
+    for (QAction *action : m_menu->actions()) {
+        if (!action->isSeparator() && action->isEnabled()) {
+            m_menu->setActiveAction(action);
+            break;
+        }
+    }
 }
 
 void DesktopCharacter::hideByUser()

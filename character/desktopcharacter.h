@@ -136,6 +136,8 @@ public:
     // The child hid the character (its menu or the notification area).
     void hideByUser();
     void openMenu(QPoint globalPos);
+    // The menu beside him with its first entry marked, as the Menu key and Shift+F10 open it.
+    void openMenuFromKeyboard();
 
 signals:
     void clicked(const QString &characterId, short button, short shift, short x, short y);

@@ -61,6 +61,11 @@ void ListeningTip::showTip(Mark mark, const QString &title, const QString &body,
     m_title = title;
     m_body = body;
     m_note = note;
+    if (accessibleName() != title)
+        setAccessibleName(title);
+    const QString details = QStringList{body, note}.join(u'\n').trimmed();
+    if (accessibleDescription() != details)
+        setAccessibleDescription(details);
     placeBy(character);
     if (!isVisible())
         show();
