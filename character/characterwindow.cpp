@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "character/characterwindow.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -133,6 +134,35 @@ void keepOffTaskbar(QWidget *window)
 #else
     Q_UNUSED(window);
 #endif
+}
+
+namespace {
+
+// A screen reader learns what the windows are: the character an animation, what he says a
+// notification to read out, the listening tip a tip.
+QAccessibleInterface *accessibleInterface(const QString &className, QObject *object)
+{
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    auto *widget = static_cast<QWidget *>(object);
+    if (className == u"character::CharacterWindow")
+        return new QAccessibleWidget(widget, QAccessible::Animation);
+    if (className == u"character::BalloonWindow")
+        return new QAccessibleWidget(widget, QAccessible::Notification);
+    if (className == u"character::ListeningTip")
+        return new QAccessibleWidget(widget, QAccessible::ToolTip);
+    return nullptr;
+}
+
+} // namespace
+
+void installAccessibleInterfaces()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(accessibleInterface);
+        return true;
+    }();
+    Q_UNUSED(installed);
 }
 
 short shiftState(Qt::KeyboardModifiers modifiers)

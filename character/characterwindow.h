@@ -81,6 +81,8 @@ private:
 short shiftState(Qt::KeyboardModifiers modifiers);
 // The keys that open a pop-up menu from the keyboard: the Menu key and Shift+F10.
 bool isMenuKey(const QKeyEvent *event);
+// Gives the character's windows their roles for assistive technology; once is enough.
+void installAccessibleInterfaces();
 // Asks the desktop to leave a window out of its task bar and pager.
 void keepOffTaskbar(QWidget *window);
 

@@ -137,6 +137,7 @@ DesktopCharacter::DesktopCharacter(const QString &id, std::shared_ptr<const Char
     , m_player(m_options.random)
     , m_commands([this] { commandsChanged(); })
 {
+    installAccessibleInterfaces();
     const bool translucent = m_options.translucent.value_or(desktopHasCompositor());
     m_window = std::make_unique<CharacterWindow>(translucent);
     m_window->setWindowTitle(m_data->name);

@@ -538,6 +538,8 @@ private slots:
         load([] { return std::make_unique<ReadingTimeSpeech>(); });
         const QAccessibleInterface *window = QAccessible::queryAccessibleInterface(m_desktop->window());
         QCOMPARE(window->text(QAccessible::Name), u"Blob"_s);
+        QCOMPARE(window->role(), QAccessible::Animation);
+        QCOMPARE(QAccessible::queryAccessibleInterface(m_desktop->balloon())->role(), QAccessible::Notification);
         QVERIFY(window->text(QAccessible::Description).contains(u"Shift+F10"_s));
         m_character->Show(true);
         m_character->Speak(u"Seven and five make twelve"_s);
