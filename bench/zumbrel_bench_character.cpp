@@ -17,8 +17,8 @@
 #include <QTimer>
 
 #include "character/characterfile.h"
-#include "character/characterwindow.h"
-#include "character/desktopagent.h"
+#include "characterdesktop/characterwindow.h"
+#include "characterdesktop/desktopagent.h"
 #include "character/framerenderer.h"
 #include "platform/datapaths.h"
 

@@ -5,10 +5,10 @@
 #include <QScreen>
 #include <QTest>
 
-#include "character/balloonwindow.h"
-#include "character/characterwindow.h"
-#include "character/desktopagent.h"
-#include "character/listeningtip.h"
+#include "characterdesktop/balloonwindow.h"
+#include "characterdesktop/characterwindow.h"
+#include "characterdesktop/desktopagent.h"
+#include "characterdesktop/listeningtip.h"
 #include "shapecheck.h"
 
 using namespace Qt::StringLiterals;

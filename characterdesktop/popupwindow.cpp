@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "character/popupwindow.h"
+#include "characterdesktop/popupwindow.h"
 
 #include <cmath>
 
@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "character/characterwindow.h"
+#include "characterdesktop/characterwindow.h"
 
 namespace character {
 
