@@ -186,12 +186,13 @@ void frmAbout::Form_Load()
 {
     lblVersion->setText(u"Version %1.%2.%3"_s.arg(buildinfo::versionMajor)
                             .arg(buildinfo::versionMinor)
-                            .arg(buildinfo::versionRevision));
+                            .arg(buildinfo::versionPatch));
     lblTitle->setText(appTitle);
     lblDescription->setText(u"Developed by Vantrell"_s + u"\r\n"_s
-                            + u"This program is intended to teach basic Zumbrel to children "_s
+                            + u"This program is intended to teach basic arithmetic to children "_s
                             + u"between the ages of 5 and 8."_s + u"\r\n"_s
-                            + u"It requires Microsoft Windows ME or Microsoft Windows 2000 and a sound card plus speakers."_s);
+                            + u"It requires a Linux desktop with a sound card plus speakers, and a microphone for "
+                              u"spoken commands."_s);
     lblDisclaimer->setText(u"Zumbrel is free software under the GNU General Public License, version 3 or later, "
                            u"and comes with absolutely no warranty."_s);
 }

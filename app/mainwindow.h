@@ -88,6 +88,7 @@ private slots:
     void mnuQuestionsMultiplication_Click();
     void mnuQuestionsDivision_Click();
     void mnuQuestionsLevelsLevel_Click(qint16 Index);
+    void mnuHelpContents_Click();
     void mnuHelpAbout_Click();
     void Agent1_Click(const QString &characterId, short button, short shift, short x, short y);
     void Agent1_DragComplete(const QString &characterId, short button, short shift, short x, short y);
@@ -98,6 +99,8 @@ private:
     void createControls();
     void createMenus();
     void connectEvents();
+    // What a screen reader says for the sum, the counters and the level; called after they change.
+    void describeForScreenReaders();
 
     void NewQuestion();
     void ResetScores();
@@ -127,6 +130,7 @@ private:
     quint64 m_questionUnderReaction = 0;
     bool m_endedAtOnce = false;
     bool m_callBackOffered = false;
+    QString m_pictureName; // the picture's accessible name while the teacher is here
 
     character::Agent *Agent1 = nullptr;
     QLabel *Picture1 = nullptr;
@@ -165,6 +169,8 @@ private:
     QMenu *mnuQuestionsLevels = nullptr;
     QActionGroup *mnuQuestionsLevelsLevel = nullptr;
     QMenu *mnuHelp = nullptr;
+    QAction *mnuHelpContents = nullptr;
+    QAction *mnuHelpSep1 = nullptr;
     QAction *mnuHelpAbout = nullptr;
 };
 

@@ -96,9 +96,11 @@ QString missingCharacterTitle()
 
 QString missingCharacterMessage(const QString &address)
 {
-    return u"This program requires the Merlin character.\r\n"_s + u"Download it from "_s + address
-        + u"\r\nAlso get the English TrueVoice Engine\r\nAnd run this program again.\r\n"_s
-        + u"Do you want to open this page now?"_s;
+    // Merlin and his voice come with Zumbrel itself: the repair is a reinstall, which the page
+    // explains for the Debian package and for a build from source.
+    return u"This program requires the Merlin character.\r\n"_s + u"Read how to install it at "_s + address
+        + u"\r\nIf Zumbrel came as a Debian package: sudo apt-get install --reinstall zumbrel\r\n"_s
+        + u"And run this program again.\r\n"_s + u"Do you want to open this page now?"_s;
 }
 
 bool processEventsUntil(const std::function<bool()> &done, QDeadlineTimer deadline)
