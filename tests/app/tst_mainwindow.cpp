@@ -423,6 +423,8 @@ void TestMainWindow::pictureCallsHiddenTeacherBack()
     // Back on the screen, the picture is a picture again.
     QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(10, 10));
     QCOMPARE(f->agent.entriesStartingWith(u"Show"_s).size(), hiddenByChild ? 1 : 0);
+}
+
 namespace {
 
 QAccessibleInterface *accessible(QWidget *widget)
