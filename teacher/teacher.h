@@ -12,6 +12,7 @@
 
 #include <QDeadlineTimer>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 namespace character {
@@ -33,6 +34,10 @@ struct CommandDefinition
 };
 // In the order the commands are registered.
 const std::array<CommandDefinition, 6> &commandTable();
+
+// Every animation the program plays on the character: a character without one of them is
+// refused when it is loaded, not halfway through a lesson.
+const QStringList &animationsUsed();
 
 enum class CommandAction { None, Reset, Exit, SetLevel };
 struct CommandDecision

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "app/application.h"
+#include "platform/fonts.h"
 #include "appfixture.h"
 
 using namespace Qt::StringLiterals;
@@ -61,7 +62,7 @@ private:
 
 void TestMainWindow::initTestCase()
 {
-    app::installFontSubstitutions();
+    platform::installFontSubstitutions();
 }
 
 void TestMainWindow::init()
