@@ -511,6 +511,7 @@ private slots:
         QWidget program;
         auto *field = new QLineEdit(&program);
         program.setWindowTitle(u"Program"_s);
+        m_agent->addHostWindow(&program);
         program.show();
         program.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&program));
