@@ -10,7 +10,8 @@ GENERATOR     ?= Ninja
 CMAKE_ARGS    ?=
 PREFIX        ?= /usr/local
 
-.PHONY: all setup setup-test setup-package configure build run test test-main test-asan bench sheet install deb clean
+.PHONY: all setup setup-test setup-package configure build run test test-main test-asan test-fuzz bench soak sheet \
+        install deb clean
 
 all: build
 
@@ -50,11 +51,21 @@ test-asan: setup-test $(ASAN_BUILD)/build.ninja
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    ctest --output-on-failure --timeout 900 -LE nosanitize
 
-test: test-main test-asan
+# A short fuzz run of the character loader from the committed corpus (clang, from deps).
+FUZZ_BUILD ?= build-fuzz
+test-fuzz: setup-test
+	scripts/fuzz-smoke.sh $(FUZZ_BUILD) 30
+
+test: test-main test-asan test-fuzz
 
 bench: setup-test build
 	cmake --build $(BUILD) --target benchmarks
 	scripts/bench.sh $(BUILD)
+
+# Not part of `make test`: the real program under thousands of random actions, in the release and
+# the sanitizer build (most of an hour). ZUMBREL_SOAK_ACTIONS and ZUMBREL_SOAK_SEED choose the run.
+soak: setup-test build $(ASAN_BUILD)/build.ninja
+	scripts/soak.sh $(BUILD) $(ASAN_BUILD)
 
 # Redraws docs/merlin-sheet.png: a few frames of every animation of Merlin.
 sheet: build
@@ -74,4 +85,4 @@ deb: setup-package
 	scripts/build-deb.sh $(DEB_DIR)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD) $(DEB_DIR)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(RELEASE_BUILD) $(DEB_DIR)

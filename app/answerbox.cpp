@@ -14,6 +14,8 @@ AnswerBox::AnswerBox(QWidget *parent)
     // "0" is an optional digit: text() leaves out the blanks, so it holds only what was typed.
     setInputMask(QString(maxDigits, u'0') + u";_"_s);
     setAlignment(Qt::AlignCenter);
+    // Every way in passes here: keys, input methods, pasting, dropping, middle-click selection.
+    connect(this, &QLineEdit::textChanged, this, &AnswerBox::keepAsciiDigits);
 }
 
 void AnswerBox::keyPressEvent(QKeyEvent *event)
@@ -36,6 +38,24 @@ void AnswerBox::mouseReleaseEvent(QMouseEvent *event)
     QLineEdit::mouseReleaseEvent(event);
     if (!hasSelectedText())
         moveCursorAfterDigits();
+}
+
+void AnswerBox::keepAsciiDigits()
+{
+    // The mask lets through anything Unicode calls a number. The answer is read as ASCII
+    // digits, so a pasted "٣٤" would count as 0: give each digit its ASCII form instead, and drop
+    // numbers that are no single digit (½, Ⅻ).
+    const QString typed = text();
+    QString ascii;
+    for (const char32_t c : typed.toUcs4()) {
+        const int value = QChar::digitValue(c);
+        if (value >= 0 && value <= 9)
+            ascii += QChar(u'0' + value);
+    }
+    if (ascii == typed)
+        return;
+    setText(ascii);
+    moveCursorAfterDigits();
 }
 
 void AnswerBox::moveCursorAfterDigits()

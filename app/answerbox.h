@@ -7,7 +7,9 @@ namespace app {
 
 // The big answer box: digits only, up to three of them, "_" in the empty places. text() is only
 // the digits typed, empty when none. The cursor always stands right after the typed digits, so a
-// click into the box never leaves a gap before an answer.
+// click into the box never leaves a gap before an answer. Digits of other scripts (Arabic-Indic,
+// Devanagari, full-width, superscript) become the ASCII digits of the same value as they arrive,
+// so the box always shows exactly the number that is judged.
 class AnswerBox final : public QLineEdit
 {
     Q_OBJECT
@@ -25,6 +27,7 @@ protected:
 
 private:
     void moveCursorAfterDigits();
+    void keepAsciiDigits();
 };
 
 } // namespace app

@@ -100,7 +100,7 @@ void setUpAgent(character::DesktopAgent &agent)
     agent.setSpeechEngineFactory(&speech::createSpeechEngine);
 }
 
-int run(int argc, char **argv)
+int run(int argc, char **argv, const std::function<void(MainWindow &)> &started)
 {
     // Before any application object: --help and --version need no display, and without one the
     // toolkit would abort instead of saying why.
@@ -161,6 +161,8 @@ int run(int argc, char **argv)
         qCDebug(lcApp) << "Start-up: spoken commands ready after" << sinceStart.elapsed() << "ms";
     });
     window.show();
+    if (started)
+        started(window);
     const int status = Application::exec();
     if (!window.hasEndedAtOnce())
         window.Form_Terminate();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
+
 #include <QApplication>
 
 namespace character {
@@ -8,6 +10,8 @@ class DesktopAgent;
 }
 
 namespace app {
+
+class MainWindow;
 
 // The application object. An error that no handler caught must not unwind into the event loop:
 // it is reported in a message box that names it, and the program ends with a failure status.
@@ -28,7 +32,8 @@ public:
 // the speech engine.
 void setUpAgent(character::DesktopAgent &agent);
 
-// Starts Zumbrel and returns its exit status.
-int run(int argc, char **argv);
+// Starts Zumbrel and returns its exit status. started, when given, is called once the main window
+// is shown, before the event loop runs (the soak test drives the program from there).
+int run(int argc, char **argv, const std::function<void(MainWindow &)> &started = {});
 
 } // namespace app

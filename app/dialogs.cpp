@@ -6,10 +6,14 @@
 
 namespace app {
 
-bool DesktopDialogs::askYesNoWarning(QWidget *parent, const QString &title, const QString &text)
+bool DesktopDialogs::askYesNoWarning(QWidget *parent, const QString &title, const QString &text,
+                                     const QString &detail)
 {
-    return QMessageBox::warning(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
-        == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    if (!detail.isEmpty())
+        box.setDetailedText(detail);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void DesktopDialogs::warn(QWidget *parent, const QString &title, const QString &text)

@@ -13,8 +13,10 @@ class Dialogs
 {
 public:
     virtual ~Dialogs() = default;
-    // Yes and No with a warning icon, Yes the default; true for Yes.
-    virtual bool askYesNoWarning(QWidget *parent, const QString &title, const QString &text) = 0;
+    // Yes and No with a warning icon, Yes the default; true for Yes. A detail, when given, is
+    // offered behind the box's "Show Details..." button.
+    virtual bool askYesNoWarning(QWidget *parent, const QString &title, const QString &text,
+                                 const QString &detail) = 0;
     // OK alone with the warning icon.
     virtual void warn(QWidget *parent, const QString &title, const QString &text) = 0;
     // A modal input box with a prompt and an empty field; empty text when cancelled or closed.
@@ -24,7 +26,7 @@ public:
 class DesktopDialogs final : public Dialogs
 {
 public:
-    bool askYesNoWarning(QWidget *parent, const QString &title, const QString &text) override;
+    bool askYesNoWarning(QWidget *parent, const QString &title, const QString &text, const QString &detail) override;
     void warn(QWidget *parent, const QString &title, const QString &text) override;
     QString askText(QWidget *parent, const QString &title, const QString &prompt) override;
 };

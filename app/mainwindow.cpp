@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/mainwindow.h"
 
+#include <cstdio>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -356,7 +358,7 @@ bool MainWindow::Form_Load()
         Agent1->Characters().Load(QString::fromUtf16(teacher::characterId), QString::fromUtf16(teacher::characterFile));
     } catch (const std::exception &error) {
         qCWarning(lcApp) << "The teacher character cannot be loaded:" << error.what();
-        missingCharacter();
+        missingCharacter(QString::fromUtf8(error.what()));
         return false;
     }
     TeacherCharacter = Agent1->Characters().Item(QString::fromUtf16(teacher::characterId));
@@ -382,12 +384,15 @@ bool MainWindow::Form_Load()
     return true;
 }
 
-void MainWindow::missingCharacter()
+void MainWindow::missingCharacter(const QString &reason)
 {
+    // The loader's own words say which file is at fault and how, so that it can be repaired.
+    std::fprintf(stderr, "zumbrel: %s: %s\n", qPrintable(teacher::missingCharacterTitle()), qPrintable(reason));
+    std::fflush(stderr);
     const QUrl page = teacher::helpPageUrl();
     const QString address = page.toString();
     const bool open = m_services.dialogs->askYesNoWarning(nullptr, teacher::missingCharacterTitle(),
-                                                          teacher::missingCharacterMessage(address));
+                                                          teacher::missingCharacterMessage(address), reason);
     if (open && !m_services.browser->open(page)) {
         m_services.dialogs->warn(nullptr, teacher::missingCharacterTitle(),
                                  u"The page could not be opened in a web browser. Open it yourself:\r\n"_s + address);

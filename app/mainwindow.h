@@ -107,7 +107,7 @@ private:
     void SayGoodbye();
     void setOperation(quiz::Operation operation);
     void setLevel(qint16 level);
-    void missingCharacter();
+    void missingCharacter(const QString &reason);
     void endAtOnce();
     character::Character &teacher() const;
     // After the child hid the teacher, the wizard picture calls him back (click, or Enter once

@@ -1,7 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "character/characterfile.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +18,7 @@
 #include <QRegularExpression>
 #include <QSvgRenderer>
 #include <QTransform>
+#include <QXmlStreamReader>
 
 #include "character/agent.h"
 
@@ -30,6 +37,12 @@ constexpr int maximumSteps = 100;
 constexpr double maximumFrameSide = 2000;
 // Frames hold a pose of every part; this bounds the memory a manifest can ask for.
 constexpr qsizetype maximumPartPoses = 1000000;
+// Character folders come from other people. These bound what one can make the program read
+// before it has looked at a single value: a real manifest or drawing is a few tens of kilobytes
+// and a few hundred elements, nested a few levels deep.
+constexpr qint64 maximumFileBytes = 8 * 1024 * 1024;
+constexpr int maximumSvgElements = 20000;
+constexpr int maximumSvgDepth = 64;
 
 const char *const mouthShapeKeys[7] = {"closed", "wide1", "wide2", "wide3", "wide4", "medium", "narrow"};
 
@@ -85,6 +98,109 @@ QPointF point(const QJsonValue &value, const QString &what, double limit)
     return {number(a.at(0), what, -limit, limit), number(a.at(1), what, -limit, limit)};
 }
 
+// The folder a character lives in. Every file its manifest names must be a regular file inside
+// it: no absolute path, no "..", no symbolic link that leads elsewhere, no FIFO or device (which
+// would block the loader or feed it without end).
+class CharacterFolder
+{
+public:
+    explicit CharacterFolder(const QString &path)
+        : m_path(QFileInfo(path).absoluteFilePath())
+        , m_canonical(QFileInfo(path).canonicalFilePath())
+    {
+    }
+
+    // The real path of a file named by the manifest, once it has passed every check.
+    QString resolve(const QString &name, const QString &what) const
+    {
+        if (name.isEmpty())
+            fail(u"%1 names no file"_s.arg(what));
+        if (name.contains(QChar(0)))
+            fail(u"%1 \"%2\" is not a usable file name"_s.arg(what, name));
+        if (name.startsWith(u'/'))
+            fail(u"%1 \"%2\" is an absolute path; files must lie in the character's folder"_s.arg(what, name));
+        if (name.split(u'/').contains(u".."_s))
+            fail(u"%1 \"%2\" climbs out of the character's folder with \"..\""_s.arg(what, name));
+        if (m_canonical.isEmpty())
+            fail(u"the character's folder %1 does not exist"_s.arg(m_path));
+        const QString path = m_path + u'/' + name;
+        const QString real = QFileInfo(path).canonicalFilePath();
+        if (real.isEmpty())
+            fail(u"%1 %2 does not exist"_s.arg(what, path));
+        if (!real.startsWith(m_canonical + u'/'))
+            fail(u"%1 %2 leads out of the character's folder (to %3)"_s.arg(what, path, real));
+        return real;
+    }
+
+    // The bytes of a file named by the manifest, refused before reading when it is too large.
+    QByteArray read(const QString &name, const QString &what) const
+    {
+        const QString real = resolve(name, what);
+        // Not blocking: a FIFO swapped in after the check above must not hang the program.
+        const int fd = ::open(QFile::encodeName(real).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0)
+            fail(u"cannot read %1 %2: %3"_s.arg(what, real, QString::fromLocal8Bit(std::strerror(errno))));
+        QFile file;
+        if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            fail(u"cannot read %1 %2: %3"_s.arg(what, real, file.errorString()));
+        }
+        struct stat status {};
+        if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+            fail(u"%1 %2 is not a regular file"_s.arg(what, real));
+        if (status.st_size > maximumFileBytes)
+            fail(u"%1 %2 is larger than %3 MB"_s.arg(what, real).arg(maximumFileBytes / (1024 * 1024)));
+        // One byte more than measured tells a file that grew since; reading only that much keeps
+        // the buffer the file's size rather than the bound's.
+        const QByteArray bytes = file.read(qint64(status.st_size) + 1);
+        if (bytes.size() > status.st_size)
+            fail(u"%1 %2 grew while it was read"_s.arg(what, real));
+        return bytes;
+    }
+
+    // A file that is only handed on (a sound): checked like one that is read, but not read.
+    QString check(const QString &name, const QString &what) const
+    {
+        const QString real = resolve(name, what);
+        struct stat status {};
+        if (::stat(QFile::encodeName(real).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+            fail(u"%1 %2 is not a regular file"_s.arg(what, real));
+        if (status.st_size > maximumFileBytes)
+            fail(u"%1 %2 is larger than %3 MB"_s.arg(what, real).arg(maximumFileBytes / (1024 * 1024)));
+        return real;
+    }
+
+private:
+    QString m_path;
+    QString m_canonical;
+};
+
+// Qt SVG builds a node for every element and draws them recursively, so a drawing of millions of
+// elements takes seconds and gigabytes, and one nested thousands deep overflows the stack. A
+// quick pass over the XML refuses both before Qt SVG sees them.
+void checkSvgComplexity(const QByteArray &art, const QString &name)
+{
+    QXmlStreamReader reader(art);
+    int elements = 0;
+    int depth = 0;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (++elements > maximumSvgElements)
+                fail(u"the art %1 has more than %2 elements"_s.arg(name).arg(maximumSvgElements));
+            if (++depth > maximumSvgDepth)
+                fail(u"the art %1 nests elements more than %2 deep"_s.arg(name).arg(maximumSvgDepth));
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        default:
+            break;
+        }
+    }
+    // Malformed XML is left for the SVG reader to refuse, with its own words.
+}
+
 // Where a named group sits in the frame: its own bounds carried through the transforms of the
 // groups around it, so that art that does transform its layers is still placed right.
 QRectF elementRect(QSvgRenderer &renderer, const QString &id)
@@ -106,10 +222,10 @@ struct Keyframe
 class Parser
 {
 public:
-    Parser(CharacterData &data, QSvgRenderer &renderer, const QString &baseDir)
+    Parser(CharacterData &data, QSvgRenderer &renderer, const CharacterFolder &folder)
         : m_data(data)
         , m_renderer(renderer)
-        , m_baseDir(baseDir)
+        , m_folder(folder)
     {
     }
 
@@ -261,7 +377,7 @@ private:
             if (ko.contains(u"exit"))
                 key.exit = ko.value(u"exit");
             if (ko.contains(u"sound")) {
-                key.sound = QDir(m_baseDir).absoluteFilePath(string(ko.value(u"sound"), where + u" sound"_s));
+                key.sound = m_folder.check(string(ko.value(u"sound"), where + u" sound"_s), where + u" sound"_s);
             }
             keyframes << key;
         }
@@ -370,7 +486,7 @@ private:
 
     CharacterData &m_data;
     QSvgRenderer &m_renderer;
-    QString m_baseDir;
+    const CharacterFolder &m_folder;
     QHash<QString, int> m_partIndex;
     qsizetype m_partPoses = 0;
 };
@@ -399,7 +515,7 @@ const QStringList &stateNames()
 }
 
 std::shared_ptr<const CharacterData> parseCharacter(const QByteArray &manifest, const QString &baseDir,
-                                                   const QByteArray *artOverride, const QStringList &neededAnimations)
+                                                   const QStringList &neededAnimations)
 {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(manifest, &error);
@@ -414,15 +530,10 @@ std::shared_ptr<const CharacterData> parseCharacter(const QByteArray &manifest, 
     auto data = std::make_shared<CharacterData>();
     data->name = string(root.value(u"name"), u"name"_s);
     const QString artName = string(root.value(u"art"), u"art"_s);
-    data->artPath = QDir(baseDir).absoluteFilePath(artName);
-    if (artOverride) {
-        data->art = *artOverride;
-    } else {
-        QFile file(data->artPath);
-        if (!file.open(QIODevice::ReadOnly))
-            fail(u"cannot read the art %1: %2"_s.arg(data->artPath, file.errorString()));
-        data->art = file.readAll();
-    }
+    const CharacterFolder folder(baseDir);
+    data->art = folder.read(artName, u"the art"_s);
+    data->artPath = folder.resolve(artName, u"the art"_s);
+    checkSvgComplexity(data->art, artName);
     QSvgRenderer renderer(data->art);
     if (!renderer.isValid())
         fail(u"the art %1 is not an SVG file Qt can draw"_s.arg(artName));
@@ -444,7 +555,7 @@ std::shared_ptr<const CharacterData> parseCharacter(const QByteArray &manifest, 
         ? point(root.value(u"balloonAnchor"), u"balloonAnchor"_s, 1e4)
         : QPointF(data->frameSize.width() / 2, 0);
 
-    Parser parser(*data, renderer, baseDir);
+    Parser parser(*data, renderer, folder);
     parser.parseParts(root.value(u"parts"));
     parser.parseMouth(root.value(u"mouth"));
     parser.parseAnimations(root.value(u"animations"));
@@ -463,12 +574,12 @@ std::shared_ptr<const CharacterData> parseCharacter(const QByteArray &manifest, 
 
 std::shared_ptr<const CharacterData> loadCharacterFile(const QString &manifestPath, const QStringList &neededAnimations)
 {
-    QFile file(manifestPath);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(u"cannot read the character file %1: %2"_s.arg(manifestPath, file.errorString()));
-    const QByteArray bytes = file.readAll();
+    const QFileInfo manifest(manifestPath);
     try {
-        auto data = parseCharacter(bytes, QFileInfo(manifestPath).absolutePath(), nullptr, neededAnimations);
+        // The manifest is held to the rules of its own folder, so a link to a file elsewhere is
+        // refused like any other file that leads out.
+        const QByteArray bytes = CharacterFolder(manifest.absolutePath()).read(manifest.fileName(), u"the manifest"_s);
+        auto data = parseCharacter(bytes, manifest.absolutePath(), neededAnimations);
         const_cast<CharacterData &>(*data).manifestPath = QFileInfo(manifestPath).absoluteFilePath();
         return data;
     } catch (const Error &e) {

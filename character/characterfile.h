@@ -89,17 +89,17 @@ struct CharacterData
 // The states the component plays by itself; every character has them.
 const QStringList &stateNames();
 
-// Reads a manifest and its art; throws Error naming the file and the fault. The host names the
-// animations it will ask for, so a character without one of them is refused at once rather than
-// failing a request later.
+// Reads a manifest and its art; throws Error naming the file and the fault. Every file the
+// manifest names must be a regular file inside the manifest's folder, and no file is read that
+// is larger than the loader's bound (docs/character-format.md). The host names the animations it
+// will ask for, so a character without one of them is refused at once rather than failing a
+// request later.
 std::shared_ptr<const CharacterData> loadCharacterFile(const QString &manifestPath,
                                                        const QStringList &neededAnimations = {});
 
-// The same from bytes already read: baseDir is where the art and sounds are looked for. When
-// artOverride is given it is used as the art instead of reading the file (the fuzz target uses
-// this so that one input covers both).
+// The same from a manifest already read: baseDir is the character's folder, the only place its
+// art and sounds may come from.
 std::shared_ptr<const CharacterData> parseCharacter(const QByteArray &manifest, const QString &baseDir,
-                                                   const QByteArray *artOverride = nullptr,
                                                    const QStringList &neededAnimations = {});
 
 // Where the character of a program's file name ("Merlin.acs") lives: characters/<name>/<name>.json

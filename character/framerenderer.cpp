@@ -13,6 +13,25 @@ namespace {
 // A pixel of margin round each part keeps its anti-aliased edge when the image is rotated.
 constexpr int padding = 1;
 
+// However large a part's drawing or the screen's scale, no cached part image holds more pixels
+// than this (16 MB), nor all of them together more than cacheBudget: art that asks for more
+// is drawn at a lower resolution and scaled up, so a character cannot exhaust memory by drawing
+// far outside its frame. Real parts are a few hundred pixels wide.
+constexpr double partPixelBudget = 4.0 * 1024 * 1024;
+constexpr qsizetype cachePixelBudget = 32 * 1024 * 1024;
+// The same for the frame itself: a 2000-unit frame at a scale of 3 would be 144 MB per frame.
+constexpr double framePixelBudget = 16.0 * 1024 * 1024;
+
+// The resolution at which an area of width x height frame units may be drawn, at most scale.
+double boundedScale(double width, double height, double scale, double budget)
+{
+    const double area = width * height * scale * scale;
+    if (!std::isfinite(area))
+        return 0;
+    // One more unit each way leaves room for rounding the image's size up to whole pixels.
+    return area > budget ? std::sqrt(budget / ((width + 1) * (height + 1))) : scale;
+}
+
 } // namespace
 
 FrameRenderer::FrameRenderer(std::shared_ptr<const CharacterData> data)
@@ -32,6 +51,7 @@ const FrameRenderer::CachedPart &FrameRenderer::part(int partIndex, int variant,
 {
     if (scale != m_cachedScale) {
         m_cache.clear();
+        m_cachePixels = 0;
         m_cachedScale = scale;
     }
     const int key = m_variantBase.at(partIndex) + variant;
@@ -40,8 +60,13 @@ const FrameRenderer::CachedPart &FrameRenderer::part(int partIndex, int variant,
         return *it;
 
     CachedPart cached;
-    const QRectF rect = m_variantRects.at(key);
-    if (rect.isValid() && !rect.isEmpty()) {
+    // Nothing beyond this reach can be brought into the frame by a pose (offsets and pivots are
+    // bounded far below it), and cutting it off keeps pixel coordinates well inside int.
+    const QRectF drawing = m_variantRects.at(key);
+    const QRectF rect = drawing.intersected(QRectF(-1e5, -1e5, 2e5, 2e5));
+    scale = boundedScale(rect.width() + 2 * padding / scale, rect.height() + 2 * padding / scale, scale,
+                         partPixelBudget);
+    if (rect.isValid() && !rect.isEmpty() && scale > 0) {
         const QRectF pixelRect(std::floor(rect.left() * scale) - padding, std::floor(rect.top() * scale) - padding,
                                0, 0);
         const int width = int(std::ceil(rect.right() * scale)) + padding - int(pixelRect.left());
@@ -53,8 +78,15 @@ const FrameRenderer::CachedPart &FrameRenderer::part(int partIndex, int variant,
         painter.setRenderHint(QPainter::Antialiasing);
         painter.translate(-pixelRect.left(), -pixelRect.top());
         painter.scale(scale, scale);
-        m_svg->render(&painter, m_data->parts.at(partIndex).variants.at(variant), rect);
+        m_svg->render(&painter, m_data->parts.at(partIndex).variants.at(variant), drawing);
     }
+    const qsizetype pixels = qsizetype(cached.image.width()) * cached.image.height();
+    if (m_cachePixels + pixels > cachePixelBudget) {
+        // Rarely reached, and only by art far larger than any real character: start afresh.
+        m_cache.clear();
+        m_cachePixels = 0;
+    }
+    m_cachePixels += pixels;
     return *m_cache.insert(key, cached);
 }
 
@@ -106,6 +138,7 @@ QList<double> effectiveOpacity(const CharacterData &data, const Pose &pose)
 
 QImage FrameRenderer::render(const Pose &pose, double scale, std::optional<MouthShape> mouth)
 {
+    scale = boundedScale(m_data->frameSize.width(), m_data->frameSize.height(), scale, framePixelBudget);
     const QSize size(int(std::ceil(m_data->frameSize.width() * scale)),
                      int(std::ceil(m_data->frameSize.height() * scale)));
     QImage frame(size, QImage::Format_ARGB32_Premultiplied);

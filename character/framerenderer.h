@@ -25,6 +25,7 @@ public:
     Q_DISABLE_COPY_MOVE(FrameRenderer)
 
     // The frame at a device pixel ratio; mouth replaces the mouth part's variant while speaking.
+    // A frame too large for the pixel budget comes at a lower ratio (its devicePixelRatio says which).
     QImage render(const Pose &pose, double scale, std::optional<MouthShape> mouth = std::nullopt);
 
     // Where the parts of a pose would draw, in frame coordinates: transparent parts left out.
@@ -49,6 +50,7 @@ private:
     QList<QRectF> m_variantRects; // by part, variant flattened via m_variantBase
     QList<int> m_variantBase;
     double m_cachedScale = 0;
+    qsizetype m_cachePixels = 0;
     QHash<int, CachedPart> m_cache; // key: m_variantBase[part] + variant
 };
 

@@ -8,6 +8,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QPainter>
 #include <QRandomGenerator>
@@ -37,14 +38,15 @@ public:
         if (m_loaded.contains(characterId))
             throw Error(u"A character is already loaded as %1."_s.arg(characterId));
         const QStringList &directories = m_agent.m_directories;
-        const QString path = resolveCharacterFile(file, directories);
-        if (path.isEmpty())
-            throw Error(u"The character file %1 was not found in %2."_s.arg(file, directories.join(u", "_s)));
         std::shared_ptr<const CharacterData> data;
+        QString path;
         try {
+            path = resolveCharacterFile(file, directories);
+            if (path.isEmpty())
+                throw Error(u"The character file %1 was not found in %2."_s.arg(file, directories.join(u", "_s)));
             data = loadCharacterFile(path, m_agent.m_neededAnimations);
         } catch (const Error &error) {
-            qCWarning(lcCharacter).noquote() << error.message();
+            qCWarning(lcCharacter).noquote() << "cannot load" << file << "-" << error.message();
             throw;
         }
         qCDebug(lcCharacter) << "Loaded" << data->name << "from" << path << "as" << characterId;

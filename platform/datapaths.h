@@ -9,10 +9,14 @@
 
 namespace platform {
 
-// The folders that may hold the program's data, most specific first: the installed data folder
-// beside the program (share/zumbrel), then the source tree's data folder when the program runs
-// from a build folder. Only folders that exist are listed.
+// The folders that may hold the program's data, most specific first: when the program runs from
+// its build folder, the source tree's data folder that the build noted beside it; then the
+// installed data folder beside the program (../share/zumbrel); then zumbrel in each of the
+// desktop's data folders (XDG_DATA_HOME, XDG_DATA_DIRS). Only folders that exist are listed.
 QStringList dataDirectories();
+
+// The file, beside a program of the build tree, that names the source tree's data folder.
+QString buildTreeMarkerName();
 
 // The first existing file or folder of that relative path in dataDirectories(); empty if none.
 QString findDataPath(const QString &relativePath);

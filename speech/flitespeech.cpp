@@ -3,6 +3,10 @@
 
 #include <algorithm>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
@@ -132,6 +136,12 @@ void FliteSpeech::speak(const QString &text, const character::VoiceSettings &voi
             if (result)
                 result->pcm.clear(); // the stream has the samples
             promise.addResult(SynthesisEvent{true, std::move(result)});
+#ifdef __GLIBC__
+            // Synthesis allocates and frees megabytes on this thread; glibc keeps the freed pages
+            // of the thread's malloc arena, so each new longest phrase left the program larger
+            // for good (about 20 MB over a long session). Hand them back.
+            malloc_trim(0);
+#endif
         }));
 }
 

@@ -32,9 +32,10 @@ public:
 class FakeDialogs final : public app::Dialogs
 {
 public:
-    bool askYesNoWarning(QWidget *, const QString &title, const QString &text) override
+    bool askYesNoWarning(QWidget *, const QString &title, const QString &text, const QString &detail) override
     {
         questions << title + u'\n' + text;
+        details << detail;
         return answerYes;
     }
     void warn(QWidget *, const QString &title, const QString &text) override { warnings << title + u'\n' + text; }
@@ -46,6 +47,7 @@ public:
     bool answerYes = false;
     QString typedText;
     QStringList questions;
+    QStringList details;
     QStringList warnings;
     QStringList textPrompts;
 };

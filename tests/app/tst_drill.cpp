@@ -131,10 +131,11 @@ void TestDrill::missingCharacter_data()
     QTest::addColumn<bool>("failAccess");
     QTest::addColumn<bool>("answerYes");
     QTest::addColumn<bool>("browserWorks");
-    QTest::newRow("no") << false << false << true;
-    QTest::newRow("yes") << false << true << true;
-    QTest::newRow("yes, no browser") << false << true << false;
-    QTest::newRow("component missing altogether") << true << false << true;
+    QTest::addColumn<QString>("reason"); // what the component said, shown as the box's detail
+    QTest::newRow("no") << false << false << true << u"cannot load Merlin.acs"_s;
+    QTest::newRow("yes") << false << true << true << u"cannot load Merlin.acs"_s;
+    QTest::newRow("yes, no browser") << false << true << false << u"cannot load Merlin.acs"_s;
+    QTest::newRow("component missing altogether") << true << false << true << u"the component is not registered"_s;
 }
 
 void TestDrill::missingCharacter()
@@ -142,6 +143,7 @@ void TestDrill::missingCharacter()
     QFETCH(bool, failAccess);
     QFETCH(bool, answerYes);
     QFETCH(bool, browserWorks);
+    QFETCH(QString, reason);
     f->agent.failLoad = true;
     f->agent.failCharactersAccess = failAccess;
     f->dialogs.answerYes = answerYes;
@@ -150,6 +152,7 @@ void TestDrill::missingCharacter()
     QVERIFY(!f->window->Form_Load());
     QVERIFY(!f->window->isVisible());
     QCOMPARE(f->dialogs.questions.size(), 1);
+    QCOMPARE(f->dialogs.details, QStringList{reason});
     const QStringList lines = f->dialogs.questions.first().split(u'\n');
     QCOMPARE(lines.first(), u"Cannot load character"_s);
     const QString secondLine = f->dialogs.questions.first().split(u"\r\n"_s).at(1);

@@ -2,7 +2,9 @@
 #include <QAccessible>
 #include <QAction>
 #include <QActionGroup>
+#include <QClipboard>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
@@ -35,6 +37,10 @@ private slots:
     void firstStateHasNoPlaceholders();
     void answerBoxTakesUpToThreeDigits();
     void answerBoxReadsEmptyWhenBlank();
+    void answerBoxShowsTheDigitsItJudges_data();
+    void answerBoxShowsTheDigitsItJudges();
+    void otherScriptsDigitsAreJudgedByValue_data();
+    void otherScriptsDigitsAreJudgedByValue();
     void enterConfirmsExactlyOnce();
     void enterPressesTheFocusedButton_data();
     void enterPressesTheFocusedButton();
@@ -274,6 +280,110 @@ void TestMainWindow::answerBoxReadsEmptyWhenBlank()
     box->setText(u"7"_s);
     box->setText(QString());
     QCOMPARE(box->text(), QString());
+}
+
+namespace {
+
+// Types text key by key as a keyboard layout or input method of that script would deliver it.
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const char32_t c : text.toUcs4()) {
+        const QString one = QString::fromUcs4(&c, 1);
+        QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, one, Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, one, Qt::NoModifier);
+    }
+}
+
+void pasteText(QWidget *widget, const QString &text)
+{
+    QGuiApplication::clipboard()->setText(text);
+    QTest::keyClick(widget, Qt::Key_V, Qt::ControlModifier);
+}
+
+// The same number in another script's digits.
+QString inDigitsFrom(char32_t zero, const QString &ascii)
+{
+    QString out;
+    for (const QChar c : ascii) {
+        const char32_t digit = zero + char32_t(c.digitValue());
+        out += QString::fromUcs4(&digit, 1);
+    }
+    return out;
+}
+
+} // namespace
+
+void TestMainWindow::answerBoxShowsTheDigitsItJudges_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<bool>("paste");
+    QTest::addColumn<QString>("shown");
+    const auto both = [](const char *name, const QString &input, const QString &shown) {
+        QTest::addRow("%s, typed", name) << input << false << shown;
+        QTest::addRow("%s, pasted", name) << input << true << shown;
+    };
+    both("Arabic-Indic", u"\u0663\u0664"_s, u"34"_s);
+    both("Extended Arabic-Indic", u"\u06F3\u06F4"_s, u"34"_s);
+    both("Devanagari", u"\u0969\u096A"_s, u"34"_s);
+    both("Bengali", u"\u09E7\u09EF"_s, u"19"_s);
+    both("full-width", u"\uFF13\uFF14"_s, u"34"_s);
+    both("superscript", u"\u00B3\u2074"_s, u"34"_s);
+    both("mixed with ASCII", u"1\u0662\uFF13"_s, u"123"_s);
+    both("numbers that are no digit", u"\u00BD\u216B7"_s, u"7"_s);
+    both("zero", u"\u0660"_s, u"0"_s);
+    both("more digits than fit", u"\u0661\u0662\u0663\u0664"_s, u"123"_s);
+}
+
+void TestMainWindow::answerBoxShowsTheDigitsItJudges()
+{
+    QFETCH(QString, input);
+    QFETCH(bool, paste);
+    QFETCH(QString, shown);
+    showAndActivate();
+    QLineEdit *box = f->answerBox();
+    box->setFocus();
+    if (paste)
+        pasteText(box, input);
+    else
+        typeText(box, input);
+    QCOMPARE(box->text(), shown);
+    QCOMPARE(box->displayText(), shown + QString(3 - shown.size(), u'_'));
+    // Typing goes on after the converted digits.
+    if (shown.size() < 3) {
+        QTest::keyClick(box, Qt::Key_5);
+        QCOMPARE(box->text(), shown + u'5');
+    }
+}
+
+void TestMainWindow::otherScriptsDigitsAreJudgedByValue_data()
+{
+    QTest::addColumn<int>("zero"); // the script's digit zero
+    QTest::addColumn<bool>("paste");
+    QTest::addColumn<int>("offset"); // added to the expected result
+    QTest::addColumn<QString>("counters");
+    QTest::newRow("Arabic-Indic, right, pasted") << 0x0660 << true << 0 << u"2/1/0/0"_s;
+    QTest::newRow("Devanagari, right, typed") << 0x0966 << false << 0 << u"2/1/0/0"_s;
+    QTest::newRow("full-width, wrong, pasted") << 0xFF10 << true << 1 << u"2/0/1/0"_s;
+    QTest::newRow("Extended Arabic-Indic, wrong, typed") << 0x06F0 << false << 1 << u"2/0/1/0"_s;
+}
+
+void TestMainWindow::otherScriptsDigitsAreJudgedByValue()
+{
+    QFETCH(int, zero);
+    QFETCH(bool, paste);
+    QFETCH(int, offset);
+    QFETCH(QString, counters);
+    showAndActivate();
+    f->agent.character()->visible = false; // judged and moved on at once
+    QLineEdit *box = f->answerBox();
+    box->setFocus();
+    const QString answer = inDigitsFrom(char32_t(zero), QString::number(f->expectedResult().toInt() + offset));
+    if (paste)
+        pasteText(box, answer);
+    else
+        typeText(box, answer);
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(f->counters(), counters);
 }
 
 void TestMainWindow::enterConfirmsExactlyOnce()

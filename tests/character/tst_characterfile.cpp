@@ -4,9 +4,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "character/agent.h"
 #include "character/animationplayer.h"
@@ -71,6 +75,28 @@ QList<int> framesShown(AnimationPlayer &player, const Animation &animation)
     if (!finished.wait(5000))
         qWarning("the animation did not finish");
     return shown;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// An SVG with the test character's groups and a given number of extra elements, flat or nested.
+QByteArray artWithExtraElements(int count, bool nested)
+{
+    QByteArray art = blobArt();
+    QByteArray extra;
+    for (int i = 0; i < count; ++i)
+        extra += nested ? "<g>" : "<rect width=\"1\" height=\"1\"/>";
+    if (nested) {
+        for (int i = 0; i < count; ++i)
+            extra += "</g>";
+    }
+    art.insert(art.lastIndexOf("</svg>"), extra);
+    return art;
 }
 
 } // namespace
@@ -242,17 +268,181 @@ private slots:
         QJsonObject manifest = blobManifest();
         if (!removed.isEmpty())
             manifest = edited(manifest, {u"animations"_s, removed}, QJsonValue::Null).toObject();
-        const QByteArray art = blobArt();
         bool loaded = false;
         QString message;
         try {
-            loaded = parseCharacter(QJsonDocument(manifest).toJson(), blobDir(), &art, needed) != nullptr;
+            loaded = parseCharacter(QJsonDocument(manifest).toJson(), blobDir(), needed) != nullptr;
         } catch (const Error &e) {
             message = e.message();
         }
         QCOMPARE(loaded, loads);
         if (!loads)
             QVERIFY2(message.contains(needed.last()), qPrintable(message));
+    }
+
+    // A character folder is a boundary: whatever its manifest says, the loader reads only regular
+    // files inside it, of bounded size, and says which file broke which rule.
+    void staysInsideItsFolder_data()
+    {
+        QTest::addColumn<QString>("art");     // the manifest's art value
+        QTest::addColumn<QString>("sound");   // a sound on Greet's first keyframe, if not empty
+        QTest::addColumn<QString>("setup");   // what to place in the folder first
+        QTest::addColumn<QString>("fault");   // in the message; empty: must load
+
+        QTest::newRow("absolute art path") << u"@root/outside.svg"_s << QString() << QString() << u"absolute path"_s;
+        QTest::newRow("art up and out") << u"../outside.svg"_s << QString() << QString() << u"\"..\""_s;
+        QTest::newRow("art down, then up and out") << u"parts/../../outside.svg"_s << QString() << QString()
+                                                   << u"\"..\""_s;
+        QTest::newRow("art linked out") << u"link.svg"_s << QString() << u"link.svg->@root/outside.svg"_s
+                                        << u"leads out"_s;
+        QTest::newRow("art in a folder linked out") << u"shared/outside.svg"_s << QString() << u"shared->@root"_s
+                                                    << u"leads out"_s;
+        QTest::newRow("art linked to a device") << u"zero.svg"_s << QString() << u"zero.svg->/dev/zero"_s
+                                                << u"leads out"_s;
+        QTest::newRow("art is a FIFO") << u"pipe.svg"_s << QString() << u"pipe.svg=fifo"_s << u"not a regular file"_s;
+        QTest::newRow("art is a folder") << u"parts"_s << QString() << u"parts=dir"_s << u"not a regular file"_s;
+        QTest::newRow("art too large") << u"big.svg"_s << QString() << u"big.svg=9MB"_s << u"larger than 8 MB"_s;
+        QTest::newRow("art of too many elements") << u"many.svg"_s << QString() << u"many.svg=elements"_s
+                                                  << u"more than"_s;
+        QTest::newRow("art nested too deep") << u"deep.svg"_s << QString() << u"deep.svg=nested"_s << u"deep"_s;
+        QTest::newRow("art missing") << u"none.svg"_s << QString() << QString() << u"does not exist"_s;
+        QTest::newRow("art names nothing") << QString() << QString() << QString() << u"names no file"_s;
+        QTest::newRow("sound up and out") << u"blob.svg"_s << u"../../../../../../etc/passwd"_s << QString()
+                                          << u"\"..\""_s;
+        QTest::newRow("sound absolute") << u"blob.svg"_s << u"/etc/passwd"_s << QString() << u"absolute path"_s;
+        QTest::newRow("sound linked out") << u"blob.svg"_s << u"ding.wav"_s << u"ding.wav->/etc/passwd"_s
+                                          << u"leads out"_s;
+        QTest::newRow("sound is a FIFO") << u"blob.svg"_s << u"ding.wav"_s << u"ding.wav=fifo"_s
+                                         << u"not a regular file"_s;
+        QTest::newRow("sound missing") << u"blob.svg"_s << u"ding.wav"_s << QString() << u"does not exist"_s;
+        QTest::newRow("manifest linked out") << u"blob.svg"_s << QString() << u"manifest->@root"_s << u"leads out"_s;
+        // Links that stay inside are fine, and so is a folder reached through a link.
+        QTest::newRow("art linked inside") << u"link.svg"_s << QString() << u"link.svg->@dir/parts/blob.svg"_s
+                                           << QString();
+        QTest::newRow("art in a subfolder") << u"parts/./blob.svg"_s << QString() << QString() << QString();
+        QTest::newRow("sound inside") << u"blob.svg"_s << u"ding.wav"_s << u"ding.wav=file"_s << QString();
+        QTest::newRow("folder reached through a link") << u"blob.svg"_s << QString() << u"folder->@root/real"_s
+                                                       << QString();
+    }
+
+    void staysInsideItsFolder()
+    {
+        QFETCH(QString, art);
+        QFETCH(QString, sound);
+        QFETCH(QString, setup);
+        QFETCH(QString, fault);
+
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        const QString rootPath = QFileInfo(root.path()).canonicalFilePath();
+        writeFile(rootPath + u"/outside.svg"_s, blobArt());
+        QString dir = rootPath + u"/blob"_s;
+        if (setup == u"folder->@root/real") {
+            QVERIFY(QDir(rootPath).mkdir(u"real"_s));
+            QVERIFY(QFile::link(rootPath + u"/real"_s, dir));
+        } else {
+            QVERIFY(QDir(rootPath).mkdir(u"blob"_s));
+        }
+        QVERIFY(QDir(dir).mkdir(u"parts"_s));
+        writeFile(dir + u"/blob.svg"_s, blobArt());
+        writeFile(dir + u"/parts/blob.svg"_s, blobArt());
+
+        QJsonObject manifest = blobManifest();
+        art.replace(u"@root"_s, rootPath);
+        manifest[u"art"_s] = art;
+        if (!sound.isEmpty())
+            manifest = edited(manifest, {u"animations"_s, u"Greet"_s, u"keyframes"_s, u"0"_s, u"sound"_s}, sound).toObject();
+        const QByteArray json = QJsonDocument(manifest).toJson();
+        QString manifestPath = dir + u"/blob.json"_s;
+
+        const QString name = setup.section(QRegularExpression(u"->|="_s), 0, 0);
+        const QString what = setup.section(QRegularExpression(u"->|="_s), 1);
+        if (setup.contains(u"->"_s) && name != u"folder") {
+            const QString target = QString(what).replace(u"@root"_s, rootPath).replace(u"@dir"_s, dir);
+            if (name == u"manifest") {
+                writeFile(target + u"/elsewhere.json"_s, json);
+                QVERIFY(QFile::link(target + u"/elsewhere.json"_s, manifestPath));
+            } else {
+                QVERIFY(QFile::link(target, dir + u'/' + name));
+            }
+        } else if (what == u"fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(dir + u'/' + name).constData(), 0600), 0);
+        } else if (what == u"9MB") {
+            QFile big(dir + u'/' + name);
+            QVERIFY(big.open(QIODevice::WriteOnly));
+            QVERIFY(big.resize(9 * 1024 * 1024));
+        } else if (what == u"elements") {
+            writeFile(dir + u'/' + name, artWithExtraElements(25000, false));
+        } else if (what == u"nested") {
+            writeFile(dir + u'/' + name, artWithExtraElements(200, true));
+        } else if (what == u"file") {
+            writeFile(dir + u'/' + name, "RIFF");
+        }
+        if (!QFileInfo(manifestPath).isSymLink())
+            writeFile(manifestPath, json);
+
+        if (fault.isEmpty()) {
+            const auto data = loadCharacterFile(manifestPath);
+            QVERIFY(data->animation(u"Greet"_s));
+            if (!sound.isEmpty())
+                QVERIFY(data->animation(u"Greet"_s)->frames.first().sound.startsWith(QFileInfo(dir).canonicalFilePath()));
+            return;
+        }
+        try {
+            loadCharacterFile(manifestPath);
+            QFAIL("the character was accepted");
+        } catch (const Error &e) {
+            QVERIFY2(e.message().contains(fault), qPrintable(e.message()));
+            // The message names the manifest and, for a file it names, that file as written.
+            QVERIFY2(e.message().contains(manifestPath), qPrintable(e.message()));
+            const QString named = sound.isEmpty() ? art : sound;
+            if (name != u"manifest" && !named.isEmpty())
+                QVERIFY2(e.message().contains(named), qPrintable(e.message()));
+        }
+    }
+
+    // Art that asks for huge images, or a screen scale far beyond any real one, is drawn at a
+    // lower resolution rather than allowed to take gigabytes.
+    void staysWithinThePixelBudget_data()
+    {
+        QTest::addColumn<QByteArray>("bodyExtra"); // drawn into the body part
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<bool>("reduced"); // the frame comes at a lower ratio than asked
+        QTest::addColumn<int>("bodyAlpha"); // at least, in the middle of the body
+        QTest::newRow("ordinary art, ordinary scale") << QByteArray() << 2.0 << false << 255;
+        // Drawn at a fraction of a pixel per unit: blurred, but there.
+        QTest::newRow("a part far beyond its frame")
+            << QByteArray("<rect x=\"-90000\" y=\"-90000\" width=\"180000\" height=\"180000\" fill-opacity=\"0.01\"/>")
+            << 1.0 << false << 1;
+        QTest::newRow("a part with a coordinate near the float limit")
+            << QByteArray("<rect x=\"1e30\" y=\"0\" width=\"1e30\" height=\"10\"/>") << 1.0 << false << 255;
+        QTest::newRow("a scale no screen has") << QByteArray() << 60.0 << true << 255;
+    }
+
+    void staysWithinThePixelBudget()
+    {
+        QFETCH(QByteArray, bodyExtra);
+        QFETCH(double, scale);
+        QFETCH(bool, reduced);
+        QFETCH(int, bodyAlpha);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QByteArray art = blobArt();
+        const qsizetype body = art.indexOf("<g id=\"body\">") + qsizetype(strlen("<g id=\"body\">"));
+        art.insert(body, bodyExtra);
+        writeFile(dir.filePath(u"blob.svg"_s), art);
+        writeFile(dir.filePath(u"blob.json"_s), QJsonDocument(blobManifest()).toJson());
+        const auto data = loadCharacterFile(dir.filePath(u"blob.json"_s));
+        FrameRenderer renderer(data);
+        const QImage frame = renderer.render(data->neutralPose(), scale);
+        // 16 megapixels for the frame, 32 for all part images together (4 bytes a pixel).
+        QVERIFY(qint64(frame.width()) * frame.height() <= 16 * 1024 * 1024);
+        QVERIFY(renderer.cacheBytes() <= qint64(32) * 1024 * 1024 * 4);
+        QCOMPARE(frame.devicePixelRatio() < scale, reduced);
+        // Still Merlin's size on screen, and still drawn: the body shows where it stands.
+        QCOMPARE((QSizeF(frame.size()) / frame.devicePixelRatio()).toSize(), QSize(120, 150));
+        const QPoint inBody = (QPointF(60, 120) * frame.devicePixelRatio()).toPoint();
+        QVERIFY2(qAlpha(frame.pixel(inBody)) >= bodyAlpha, qPrintable(QString::number(qAlpha(frame.pixel(inBody)))));
     }
 
     void refusesMissingFile()
