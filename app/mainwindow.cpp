@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
@@ -152,6 +153,7 @@ void MainWindow::createControls()
     Picture1 = makeLabel(client, u"Picture1"_s, QString(), twipsRect(120, 120, 495, 495));
     Picture1->setPixmap(QIcon(u":/zumbrel/art/zumbrel.svg"_s).pixmap(32, 32));
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Picture1->installEventFilter(this);
 
     Label5 = makeLabel(client, u"Label5"_s, u"Zumbrel Teacher"_s, twipsRect(120, 960, 2085, 1095));
     QFont titleFont(u"News Gothic"_s);
@@ -306,6 +308,7 @@ void MainWindow::connectEvents()
     connect(Agent1, &character::Agent::Click, this, &MainWindow::Agent1_Click);
     connect(Agent1, &character::Agent::DragComplete, this, &MainWindow::Agent1_DragComplete);
     connect(Agent1, &character::Agent::Command, this, &MainWindow::Agent1_Command);
+    connect(Agent1, &character::Agent::visibleChanged, this, &MainWindow::Agent1_VisibleChange);
 }
 
 bool MainWindow::event(QEvent *event)
@@ -610,6 +613,70 @@ void MainWindow::Agent1_Command(const character::UserInput &input)
         setLevel(decision.level);
         return;
     }
+}
+
+void MainWindow::Agent1_VisibleChange(const QString &characterId, bool visible, bool byUser)
+{
+    if (characterId != QString::fromUtf16(teacher::characterId))
+        return;
+    if (visible)
+        offerCallBack(false);
+    else if (byUser && TeacherCharacter)
+        offerCallBack(true);
+}
+
+// ---- Calling the teacher back ------------------------------------------------------------------
+
+void MainWindow::offerCallBack(bool offer)
+{
+    const QString callBackText = u"Merlin is away. Click here to call him back."_s;
+    if (offer == m_callBackOffered)
+        return;
+    m_callBackOffered = offer;
+    if (offer) {
+        m_pictureName = Picture1->accessibleName();
+        Picture1->setToolTip(callBackText);
+        Picture1->setAccessibleName(callBackText);
+        Picture1->setCursor(Qt::PointingHandCursor);
+        Picture1->setFocusPolicy(Qt::TabFocus);
+    } else {
+        const bool hadFocus = Picture1->hasFocus();
+        Picture1->setToolTip(QString());
+        Picture1->setAccessibleName(m_pictureName);
+        Picture1->unsetCursor();
+        Picture1->setFocusPolicy(Qt::NoFocus);
+        if (hadFocus)
+            txtAnswer->setFocus();
+    }
+}
+
+void MainWindow::callTeacherBack()
+{
+    if (!m_callBackOffered || !TeacherCharacter || TeacherCharacter->Visible())
+        return;
+    TeacherCharacter->Show();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Picture1 && m_callBackOffered) {
+        if (event->type() == QEvent::MouseButtonRelease
+            && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton
+            && Picture1->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint())) {
+            callTeacherBack();
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                // The window's Enter would press Ok instead.
+                if (!static_cast<QKeyEvent *>(event)->isAutoRepeat())
+                    callTeacherBack();
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 // ---- Farewell and the ways out ------------------------------------------------------------------

@@ -76,6 +76,7 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
@@ -97,6 +98,7 @@ private slots:
     void Agent1_Click(const QString &characterId, short button, short shift, short x, short y);
     void Agent1_DragComplete(const QString &characterId, short button, short shift, short x, short y);
     void Agent1_Command(const character::UserInput &input);
+    void Agent1_VisibleChange(const QString &characterId, bool visible, bool byUser);
 
 private:
     void createControls();
@@ -113,6 +115,10 @@ private:
     void missingCharacter(const QString &reason);
     void endAtOnce();
     character::Character &teacher() const;
+    // After the child hid the teacher, the wizard picture calls him back (click, or Enter once
+    // it has the focus); a notification area may be missing, and then nothing else would.
+    void offerCallBack(bool offer);
+    void callTeacherBack();
 
     MainWindowServices m_services;
 
@@ -130,6 +136,8 @@ private:
     bool m_endedAtOnce = false;
     bool m_inFarewell = false;
     bool m_farewellCut = false;
+    bool m_callBackOffered = false;
+    QString m_pictureName; // the picture's accessible name while the teacher is here
 
     character::Agent *Agent1 = nullptr;
     QLabel *Picture1 = nullptr;

@@ -2,10 +2,12 @@
 // Start-up figures of a program on the current X display: the time from exec until its window with
 // the given title is mapped (median of several runs), and its resident memory a moment later.
 //
-//   zumbrel_bench_startup <name> <title> <runs> <program> [args...]
+//   zumbrel_bench_startup [--painted] <name> <title> <runs> <program> [args...]
 // prints
 //   BENCH <name>_startup_ms <median> ms
 //   BENCH <name>_rss_kib <median> KiB
+// With --painted the time runs until the window shows something other than black, the empty
+// root of a bare X server: its first visible frame.
 
 #include <algorithm>
 #include <chrono>
@@ -19,6 +21,7 @@
 #include <vector>
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -66,8 +69,34 @@ double median(std::vector<double> values)
 
 } // namespace
 
+// Whether a mapped window has drawn anything yet; a shaped window's pixels outside its shape
+// read as they were, so the whole window is looked at.
+bool hasPainted(Display *display, Window window)
+{
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable)
+        return false;
+    XImage *image = XGetImage(display, window, 0, 0, unsigned(attributes.width), unsigned(attributes.height), AllPlanes,
+                              ZPixmap);
+    if (!image)
+        return false;
+    bool painted = false;
+    for (int y = 0; y < image->height && !painted; ++y) {
+        for (int x = 0; x < image->width && !painted; ++x)
+            painted = (XGetPixel(image, x, y) & 0xffffff) != 0;
+    }
+    XDestroyImage(image);
+    return painted;
+}
+
 int main(int argc, char *argv[])
 {
+    bool untilPainted = false;
+    if (argc > 1 && std::strcmp(argv[1], "--painted") == 0) {
+        untilPainted = true;
+        --argc;
+        ++argv;
+    }
     if (argc < 5) {
         std::fprintf(stderr, "usage: %s name title runs program [args...]\n", argv[0]);
         return 2;
@@ -92,13 +121,15 @@ int main(int argc, char *argv[])
             _exit(127);
         }
         bool mapped = false;
+        Window window = 0;
         while (!mapped && Clock::now() - started < std::chrono::seconds(30)) {
-            while (XPending(display)) {
+            while (!window && XPending(display)) {
                 XEvent event;
                 XNextEvent(display, &event);
                 if (event.type == MapNotify && hasTitle(display, event.xmap.window, title))
-                    mapped = true;
+                    window = event.xmap.window;
             }
+            mapped = window && (!untilPainted || hasPainted(display, window));
             if (!mapped)
                 std::this_thread::sleep_for(std::chrono::microseconds(200));
         }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Figures of the character component: how long a frame takes to draw, how much memory a loaded
 // character holds, and how much processor time a shown character takes while nothing happens.
-// Usage: bench_character [manifest.json] [--idle-seconds N]
+// Usage: bench_character [manifest.json] [--idle-seconds N] [--no-frames]
+// The figures of the shown character carry the screen's scale in their names; scripts/bench.sh
+// runs this once per scale.
 
 #include <sys/resource.h>
 
@@ -10,12 +12,12 @@
 #include <cstdio>
 
 #include <QApplication>
-#include <QBitmap>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
 
 #include "character/characterfile.h"
+#include "characterdesktop/characterwindow.h"
 #include "characterdesktop/desktopagent.h"
 #include "character/framerenderer.h"
 #include "platform/datapaths.h"
@@ -56,10 +58,13 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     QString manifest;
     int idleSeconds = 30;
+    bool frames = true;
     const QStringList args = QApplication::arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args.at(i) == u"--idle-seconds" && i + 1 < args.size())
             idleSeconds = args.at(++i).toInt();
+        else if (args.at(i) == u"--no-frames")
+            frames = false;
         else
             manifest = args.at(i);
     }
@@ -77,6 +82,8 @@ int main(int argc, char **argv)
     const auto data = character::loadCharacterFile(manifest);
     std::printf("BENCH character_load_time %.2f ms\n", loadTimer.nsecsElapsed() / 1e6);
     for (const double scale : {1.0, 2.0}) {
+        if (!frames)
+            break;
         character::FrameRenderer renderer(data);
         QList<double> render, mask;
         for (int pass = 0; pass < 2; ++pass) {
@@ -87,7 +94,7 @@ int main(int argc, char **argv)
                     const QImage image = renderer.render(frame.pose, scale);
                     const double renderMs = timer.nsecsElapsed() / 1e6;
                     timer.restart();
-                    const QRegion shape(QBitmap::fromImage(image.createAlphaMask()));
+                    const QRegion shape = character::opaqueRegion(image);
                     const double maskMs = timer.nsecsElapsed() / 1e6;
                     if (pass == 1) {
                         render << renderMs;
@@ -111,8 +118,14 @@ int main(int argc, char **argv)
     teacher->Show(true);
     for (int i = 0; i < 20; ++i)
         QApplication::processEvents();
-    std::printf("BENCH memory_character_loaded %.1f MB\n", residentMegabytes() - before);
-    std::printf("BENCH memory_process_resident %.1f MB\n", residentMegabytes());
+    // The screen's scale (QT_SCALE_FACTOR, Xft.dpi) names the figures of a shown character.
+    const character::CharacterWindow *window = agent.character(u"MyChar"_s)->window();
+    const QString scale = QString::number(window->devicePixelRatioF()).replace(u'.', u'_');
+    std::printf("BENCH memory_character_shown_scale%s %.1f MB\n", qPrintable(scale), residentMegabytes() - before);
+    // What his window holds itself: the frame, and the window system's copy of it.
+    std::printf("BENCH memory_character_window_scale%s %.2f MB\n", qPrintable(scale),
+                2.0 * window->frame().sizeInBytes() / (1024.0 * 1024.0));
+    std::printf("BENCH memory_process_resident_scale%s %.1f MB\n", qPrintable(scale), residentMegabytes());
 
     if (idleSeconds > 0) {
         const double start = processorSeconds();
@@ -121,7 +134,8 @@ int main(int argc, char **argv)
         QTimer::singleShot(idleSeconds * 1000, &application, &QApplication::quit);
         QApplication::exec();
         const double used = processorSeconds() - start;
-        std::printf("BENCH idle_cpu_%ds %.3f %%core\n", idleSeconds, 100.0 * used / (wall.nsecsElapsed() / 1e9));
+        std::printf("BENCH idle_cpu_scale%s_%ds %.3f %%core\n", qPrintable(scale), idleSeconds,
+                    100.0 * used / (wall.nsecsElapsed() / 1e9));
     }
     return 0;
 }

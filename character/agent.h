@@ -133,6 +133,9 @@ signals:
     void Click(const QString &characterId, short button, short shift, short x, short y);
     void DragComplete(const QString &characterId, short button, short shift, short x, short y);
     void Command(const character::UserInput &input);
+    // The character was shown or hidden; byUser when the child hid it (from its menu or the
+    // notification area), so that the program can offer a way to call it back.
+    void visibleChanged(const QString &characterId, bool visible, bool byUser);
 };
 
 } // namespace character

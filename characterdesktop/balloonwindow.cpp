@@ -28,18 +28,22 @@ BalloonWindow::BalloonWindow(bool translucent, QWidget *parent)
     setFont(font);
 }
 
-void BalloonWindow::showText(const QString &shown, const QString &whole, const QRect &character, int anchorX)
+void BalloonWindow::showText(const QString &shown, const QString &whole, const QRect &character, int anchorX,
+                             const QRect &avoid)
 {
     m_text = shown;
-    layoutFor(whole.isEmpty() ? shown : whole, character, anchorX);
-    updateShapeMask();
+    const QString said = whole.isEmpty() ? shown : whole;
+    // A screen reader hears the whole phrase once, not each word as it appears.
+    if (accessibleName() != said)
+        setAccessibleName(said);
+    layoutFor(said, character, anchorX, avoid);
+    refresh();
     if (!isVisible())
         show();
     raise();
-    update();
 }
 
-void BalloonWindow::layoutFor(const QString &whole, const QRect &character, int anchorX)
+void BalloonWindow::layoutFor(const QString &whole, const QRect &character, int anchorX, const QRect &avoid)
 {
     const QFontMetrics metrics(font());
     QRect textRect = metrics.boundingRect(QRect(0, 0, maximumTextWidth, 10000), Qt::TextWordWrap, whole);
@@ -55,14 +59,21 @@ void BalloonWindow::layoutFor(const QString &whole, const QRect &character, int 
     // character's frame, which is mostly transparent round the head.
     constexpr int overlap = 6;
     m_tailDown = character.top() + overlap - size.height() >= area.top();
-    // The balloon opens towards the wider side of the screen, which keeps it off the program's
-    // window that the character stands beside.
-    const bool opensRight = area.right() - anchorX >= anchorX - area.left();
     const int tailInset = radius + 14;
-    QPoint topLeft(opensRight ? anchorX - tailInset : anchorX - size.width() + tailInset,
-                   m_tailDown ? character.top() + overlap - size.height() : character.bottom() + 1 - overlap);
-    topLeft.setX(std::clamp(topLeft.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width())));
-    topLeft.setY(std::clamp(topLeft.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height())));
+    const int top = m_tailDown ? character.top() + overlap - size.height() : character.bottom() + 1 - overlap;
+    const auto placed = [&](bool right) {
+        QPoint at(right ? anchorX - tailInset : anchorX - size.width() + tailInset, top);
+        at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width())));
+        at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height())));
+        return at;
+    };
+    // The balloon opens away from the program's window, so it never covers the sum or the answer;
+    // where both sides are free (or neither), towards the wider side of the screen.
+    const bool wider = area.right() - anchorX >= anchorX - area.left();
+    const bool rightClear = avoid.isEmpty() || !QRect(placed(true), size).intersects(avoid);
+    const bool leftClear = avoid.isEmpty() || !QRect(placed(false), size).intersects(avoid);
+    const bool opensRight = rightClear == leftClear ? wider : rightClear;
+    const QPoint topLeft = placed(opensRight);
     m_tailX = std::clamp(anchorX - topLeft.x(), radius + 8, size.width() - radius - 8);
     m_textRect = QRect(padding + 1, (m_tailDown ? 0 : tailHeight) + padding + 1, textRect.width(), textRect.height());
     setFixedSize(size);
@@ -88,14 +99,18 @@ QPainterPath BalloonWindow::shape() const
     return path.united(tail);
 }
 
-void BalloonWindow::paintEvent(QPaintEvent *)
+QPoint BalloonWindow::tailTip() const
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
+    return mapToGlobal(QPoint(m_tailX + 3, m_tailDown ? height() - 1 : 0));
+}
+
+void BalloonWindow::paintContent(QPainter &painter) const
+{
     painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 1.2));
     painter.setBrush(QColor(0xff, 0xfd, 0xe8));
     painter.drawPath(shape());
     painter.setPen(QColor(0x20, 0x20, 0x20));
+    painter.setFont(font());
     painter.drawText(m_textRect, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, m_text);
 }
 

@@ -20,14 +20,17 @@ public:
     // Shows the words said so far in a balloon sized for the whole utterance, so that it does not
     // grow under the child's eyes. The balloon stands above the character's window (below it
     // when the screen has no room above), never over it, its tail pointing at anchorX, on screen.
-    void showText(const QString &shown, const QString &whole, const QRect &character, int anchorX);
+    // It opens to the side where it keeps clear of avoid (the program's window) if one has room.
+    void showText(const QString &shown, const QString &whole, const QRect &character, int anchorX,
+                  const QRect &avoid = {});
 
-protected:
-    void paintEvent(QPaintEvent *event) override;
+    // Where the tail points, on the screen.
+    QPoint tailTip() const;
 
 private:
     QPainterPath shape() const override;
-    void layoutFor(const QString &whole, const QRect &character, int anchorX);
+    void paintContent(QPainter &painter) const override;
+    void layoutFor(const QString &whole, const QRect &character, int anchorX, const QRect &avoid);
 
     QString m_text;
     bool m_tailDown = true;

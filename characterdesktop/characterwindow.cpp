@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "characterdesktop/characterwindow.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
-#include <QBitmap>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 
 #ifdef ZUMBREL_HAVE_XCB
+#include <xcb/shape.h>
 #include <xcb/xcb.h>
 #endif
 
@@ -50,6 +53,62 @@ bool desktopHasCompositor()
     return false;
 }
 
+QRegion opaqueRegion(const QImage &image)
+{
+    const QImage argb = image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_ARGB32
+        ? image
+        : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // One band per row, runs left to right: the order QRegion::setRects expects.
+    QList<QRect> runs;
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
+        int x = 0;
+        while (x < argb.width()) {
+            while (x < argb.width() && qAlpha(line[x]) < 128)
+                ++x;
+            const int start = x;
+            while (x < argb.width() && qAlpha(line[x]) >= 128)
+                ++x;
+            if (x > start)
+                runs << QRect(start, y, x - start, 1);
+        }
+    }
+    QRegion region;
+    region.setRects(runs.constData(), int(runs.size()));
+    return region;
+}
+
+void setWindowShape(QWidget *window, const QRegion &devicePixels)
+{
+    // An empty shape would mean no shape at all: the whole window would show.
+    const QRegion shape = devicePixels.isEmpty() ? QRegion(0, 0, 1, 1) : devicePixels;
+#ifdef ZUMBREL_HAVE_XCB
+    if (QGuiApplication::platformName() == u"xcb") {
+        auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        if (x11 && x11->connection()) {
+            xcb_connection_t *connection = x11->connection();
+            QList<xcb_rectangle_t> rects;
+            rects.reserve(shape.rectCount());
+            for (const QRect &r : shape)
+                rects << xcb_rectangle_t{int16_t(r.x()), int16_t(r.y()), uint16_t(r.width()), uint16_t(r.height())};
+            xcb_shape_rectangles(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_CLIP_ORDERING_YX_BANDED,
+                                 xcb_window_t(window->winId()), 0, 0, uint32_t(rects.size()), rects.constData());
+            xcb_flush(connection);
+            return;
+        }
+    }
+#endif
+    const qreal ratio = window->devicePixelRatioF();
+    if (qFuzzyCompare(ratio, 1.0)) {
+        window->setMask(shape);
+        return;
+    }
+    QRegion logical;
+    for (const QRect &r : shape)
+        logical += QRectF(r.x() / ratio, r.y() / ratio, r.width() / ratio, r.height() / ratio).toAlignedRect();
+    window->setMask(logical);
+}
+
 void keepOffTaskbar(QWidget *window)
 {
 #ifdef ZUMBREL_HAVE_XCB
@@ -75,6 +134,35 @@ void keepOffTaskbar(QWidget *window)
 #else
     Q_UNUSED(window);
 #endif
+}
+
+namespace {
+
+// A screen reader learns what the windows are: the character an animation, what he says a
+// notification to read out, the listening tip a tip.
+QAccessibleInterface *accessibleInterface(const QString &className, QObject *object)
+{
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    auto *widget = static_cast<QWidget *>(object);
+    if (className == u"character::CharacterWindow")
+        return new QAccessibleWidget(widget, QAccessible::Animation);
+    if (className == u"character::BalloonWindow")
+        return new QAccessibleWidget(widget, QAccessible::Notification);
+    if (className == u"character::ListeningTip")
+        return new QAccessibleWidget(widget, QAccessible::ToolTip);
+    return nullptr;
+}
+
+} // namespace
+
+void installAccessibleInterfaces()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(accessibleInterface);
+        return true;
+    }();
+    Q_UNUSED(installed);
 }
 
 short shiftState(Qt::KeyboardModifiers modifiers)
@@ -119,7 +207,9 @@ CharacterWindow::CharacterWindow(bool translucent, QWidget *parent)
     setAttribute(Qt::WA_QuitOnClose, false);
     setAttribute(Qt::WA_TranslucentBackground, translucent);
     setAttribute(Qt::WA_NoSystemBackground);
-    setFocusPolicy(Qt::NoFocus);
+    // Never by the mouse, so the child's typing stays in the answer box; a screen reader's
+    // "focus" action is offered only to widgets that take the focus somehow.
+    setFocusPolicy(Qt::TabFocus);
     setWindowTitle(u"Character"_s);
     keepOffTaskbar(this);
 }
@@ -133,14 +223,22 @@ void CharacterWindow::setFrame(const QImage &frame)
     if (!m_translucent) {
         // Without a compositor only the shape shows through; only the character's own pixels
         // then take the mouse, too.
-        QBitmap mask = QBitmap::fromImage(frame.createAlphaMask(Qt::ThresholdAlphaDither | Qt::MonoOnly));
-        mask.setDevicePixelRatio(frame.devicePixelRatio());
-        QRegion region(mask);
-        if (region.isEmpty())
-            region = QRegion(0, 0, 1, 1); // an empty mask would mean no mask at all
-        setMask(region);
+        QRegion shape = opaqueRegion(frame);
+        if (shape != m_shape) {
+            m_shape = std::move(shape);
+            setWindowShape(this, m_shape);
+        }
     }
     update();
+}
+
+bool CharacterWindow::event(QEvent *event)
+{
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::ScreenChangeInternal && !m_frame.isNull()
+        && !qFuzzyCompare(m_frame.devicePixelRatio(), devicePixelRatioF()))
+        emit devicePixelRatioChanged();
+    return handled;
 }
 
 void CharacterWindow::moveWithinWorkArea(QPoint topLeft)
@@ -206,6 +304,32 @@ void CharacterWindow::mouseReleaseEvent(QMouseEvent *event)
     } else if (buttonCode(button) != 0) {
         emit clicked(buttonCode(button), shift, where);
     }
+}
+
+bool isMenuKey(const QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    return (event->key() == Qt::Key_Menu && modifiers == Qt::NoModifier)
+        || (event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier);
+}
+
+void CharacterWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (isMenuKey(event)) {
+        event->accept();
+        if (!event->isAutoRepeat())
+            emit menuKeyPressed();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CharacterWindow::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The mouse's right button has opened the menu on its press already.
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        emit menuKeyPressed();
+    event->accept();
 }
 
 void CharacterWindow::moveEvent(QMoveEvent *)

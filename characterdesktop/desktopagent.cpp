@@ -5,6 +5,7 @@
 #include <QChildEvent>
 #include <QDialog>
 #include <QEvent>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLoggingCategory>
@@ -72,6 +73,9 @@ public:
         connect(character.get(), &DesktopCharacter::dragCompleted, agent, &Agent::DragComplete);
         connect(character.get(), &DesktopCharacter::commandChosen, agent, &Agent::Command);
         connect(character.get(), &DesktopCharacter::visibleChanged, agent, &DesktopAgent::updateTrayIcon);
+        connect(character.get(), &DesktopCharacter::visibleChanged, agent, [agent, characterId](bool visible, bool byUser) {
+            emit agent->visibleChanged(characterId, visible, byUser);
+        });
         if (m_agent.m_recognizer)
             character->setRecognizer(m_agent.m_recognizer);
         // The listening key works on the character itself too.
@@ -239,6 +243,8 @@ bool DesktopAgent::eventFilter(QObject *watched, QEvent *event)
     if (!watched->isWidgetType())
         return Agent::eventFilter(watched, event);
     auto *widget = static_cast<QWidget *>(watched);
+    if (menuKeyEvent(widget, event))
+        return true;
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
@@ -264,6 +270,27 @@ bool DesktopAgent::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return Agent::eventFilter(watched, event);
+}
+
+bool DesktopAgent::menuKeyEvent(QWidget *receiver, QEvent *event)
+{
+    // In the program's main window the menu keys open the character's menu: that is where a
+    // keyboard user is, and the character's own window never takes the keyboard from it. The
+    // Menu key arrives as a key and, on X11, also as a context menu request.
+    const bool key = event->type() == QEvent::KeyPress && isMenuKey(static_cast<QKeyEvent *>(event));
+    const bool contextKey = event->type() == QEvent::ContextMenu
+        && static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard;
+    if (!key && !contextKey)
+        return false;
+    if (receiver->window()->property(CharacterWindow::ownWindowProperty).toBool() || !takesListeningKey(receiver))
+        return false;
+    DesktopCharacter *character = listeningCharacter();
+    if (!character)
+        return false;
+    if (key && static_cast<QKeyEvent *>(event)->isAutoRepeat())
+        return true;
+    character->openMenuFromKeyboard();
+    return true;
 }
 
 bool DesktopAgent::takesListeningKey(QWidget *receiver) const

@@ -77,6 +77,7 @@ private:
     void watchWidget(QWidget *widget);
     bool listeningKeyEvent(QWidget *receiver, QKeyEvent *event);
     bool takesListeningKey(QWidget *receiver) const;
+    bool menuKeyEvent(QWidget *receiver, QEvent *event);
     DesktopCharacter *listeningCharacter() const;
     QString listeningKeyName() const;
 

@@ -42,15 +42,25 @@ DesktopCharacter::DesktopCharacter(const QString &id, std::shared_ptr<const Char
     , m_renderer(std::make_unique<FrameRenderer>(m_data))
     , m_commands([this] { commandsChanged(); })
 {
+    installAccessibleInterfaces();
     const bool translucent = m_options.translucent.value_or(desktopHasCompositor());
     m_window = std::make_unique<CharacterWindow>(translucent);
     m_window->setWindowTitle(m_data->name);
+    // What a screen reader says of him, and where his words and the listening tip come from.
+    m_window->setAccessibleName(m_data->name);
+    m_window->setAccessibleDescription(
+        u"The animated teacher. Click him and he speaks; drag him to move him. Right-click him, or press the "
+        "Menu key or Shift+F10, for his menu."_s);
     m_balloon = std::make_unique<BalloonWindow>(translucent);
+    m_balloon->setAccessibleDescription(u"What %1 says"_s.arg(m_data->name));
     m_tip = std::make_unique<ListeningTip>(translucent);
 
     connect(&m_queue, &RequestQueue::appeared, this, &DesktopCharacter::onAppeared);
     connect(&m_queue, &RequestQueue::disappeared, this, &DesktopCharacter::onDisappeared);
-    connect(&m_queue, &RequestQueue::visibleChanged, this, &DesktopCharacter::visibleChanged);
+    connect(&m_queue, &RequestQueue::visibleChanged, this, [this](bool visible) {
+        // Whoever shows him again, or hides him later, is not the child's Hide.
+        emit visibleChanged(visible, std::exchange(m_hidingByUser, false) && !visible);
+    });
     connect(&m_queue, &RequestQueue::frameChanged, this, &DesktopCharacter::renderFrame);
     connect(&m_queue, &RequestQueue::wordShown, this, &DesktopCharacter::showBalloon);
     connect(&m_queue, &RequestQueue::balloonCleared, m_balloon.get(), &QWidget::hide);
@@ -64,6 +74,8 @@ DesktopCharacter::DesktopCharacter(const QString &id, std::shared_ptr<const Char
         emit dragCompleted(m_id, button, shift, short(at.x()), short(at.y()));
     });
     connect(m_window.get(), &CharacterWindow::menuRequested, this, &DesktopCharacter::openMenu);
+    connect(m_window.get(), &CharacterWindow::menuKeyPressed, this, &DesktopCharacter::openMenuFromKeyboard);
+    connect(m_window.get(), &CharacterWindow::devicePixelRatioChanged, this, &DesktopCharacter::renderFrame);
     connect(m_window.get(), &CharacterWindow::closedFromOutside, this, [this] {
         QTimer::singleShot(0, this, [this] {
             if (m_queue.isVisible() && !m_window->isVisible()) {
@@ -177,8 +189,10 @@ QString DesktopCharacter::currentAnimation() const
 void DesktopCharacter::showBalloon(const QString &shown, const QString &whole)
 {
     m_balloonWholeText = whole;
+    const QWidget *program = findProgramWindow();
     m_balloon->showText(shown, whole, m_window->frameGeometry(),
-                        m_window->mapToGlobal(m_data->balloonAnchor.toPoint()).x());
+                        m_window->mapToGlobal(m_data->balloonAnchor.toPoint()).x(),
+                        program && program->isVisible() ? program->frameGeometry() : QRect());
 }
 
 void DesktopCharacter::playSound(const QString &path)
@@ -290,6 +304,7 @@ void DesktopCharacter::openMenu(QPoint globalPos)
     if (!m_menu) {
         m_menu = std::make_unique<QMenu>();
         m_menu->setObjectName(u"characterMenu"_s);
+        m_menu->setAccessibleName(u"%1's commands"_s.arg(m_data->name));
         m_menu->setProperty(CharacterWindow::ownWindowProperty, true);
     }
     m_menu->clear();
@@ -319,11 +334,27 @@ void DesktopCharacter::openMenu(QPoint globalPos)
     m_menu->popup(globalPos);
 }
 
+void DesktopCharacter::openMenuFromKeyboard()
+{
+    if (!m_queue.isVisible() || (m_menu && m_menu->isVisible()))
+        return;
+    openMenu(m_window->mapToGlobal(QPoint(m_window->width() / 2, m_window->height() / 2)));
+    // The first entry is marked, so the arrow keys and Enter work at once and a screen reader
+    // has an entry to read.
+    for (QAction *action : m_menu->actions()) {
+        if (!action->isSeparator() && action->isEnabled()) {
+            m_menu->setActiveAction(action);
+            break;
+        }
+    }
+}
+
 void DesktopCharacter::hideByUser()
 {
     if (!m_queue.isVisible())
         return;
     StopAll();
+    m_hidingByUser = true;
     Hide();
 }
 

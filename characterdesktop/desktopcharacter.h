@@ -103,12 +103,14 @@ public:
     // The child hid the character (its menu or the notification area).
     void hideByUser();
     void openMenu(QPoint globalPos);
+    // The menu beside him with its first entry marked, as the Menu key and Shift+F10 open it.
+    void openMenuFromKeyboard();
 
 signals:
     void clicked(const QString &characterId, short button, short shift, short x, short y);
     void dragCompleted(const QString &characterId, short button, short shift, short x, short y);
     void commandChosen(const character::UserInput &input);
-    void visibleChanged(bool visible);
+    void visibleChanged(bool visible, bool byUser);
 
 private:
     enum class ListenMode { None, Held, Once };
@@ -143,6 +145,7 @@ private:
     // The balloon is sized for the whole utterance; it keeps that size when the character moves.
     QString m_balloonWholeText;
     bool m_placementSettled = false;
+    bool m_hidingByUser = false;
     bool m_placed = false;
     QHash<QString, QSoundEffect *> m_sounds;
     ListenMode m_listenMode = ListenMode::None;

@@ -61,11 +61,15 @@ void ListeningTip::showTip(Mark mark, const QString &title, const QString &body,
     m_title = title;
     m_body = body;
     m_note = note;
+    if (accessibleName() != title)
+        setAccessibleName(title);
+    const QString details = QStringList{body, note}.join(u'\n').trimmed();
+    if (accessibleDescription() != details)
+        setAccessibleDescription(details);
     placeBy(character);
     if (!isVisible())
         show();
     raise();
-    update();
 }
 
 QSize ListeningTip::contentSize() const
@@ -125,7 +129,7 @@ void ListeningTip::placeBy(const QRect &character)
     m_bodyRect = QRect(origin, body);
     setFixedSize(size);
     move(topLeft);
-    updateShapeMask();
+    refresh();
 }
 
 QPainterPath ListeningTip::shape() const
@@ -178,10 +182,8 @@ void ListeningTip::drawMark(QPainter &painter, const QRectF &box) const
     painter.restore();
 }
 
-void ListeningTip::paintEvent(QPaintEvent *)
+void ListeningTip::paintContent(QPainter &painter) const
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 1.2));
     painter.setBrush(QColor(0xff, 0xfd, 0xe8));
     painter.drawPath(shape());

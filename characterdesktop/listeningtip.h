@@ -31,12 +31,10 @@ public:
     // Follows the character when it is dragged elsewhere.
     void placeBy(const QRect &character);
 
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
 private:
     enum class Side { Below, Left, Right };
     QPainterPath shape() const override;
+    void paintContent(QPainter &painter) const override;
     QSize contentSize() const;
     QFont noteFont() const;
     void drawMark(QPainter &painter, const QRectF &box) const;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "characterdesktop/popupwindow.h"
 
-#include <QBitmap>
+#include <cmath>
+
+#include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -20,22 +22,49 @@ PopupWindow::PopupWindow(const QString &name, bool translucent, QWidget *parent)
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_QuitOnClose, false);
     setAttribute(Qt::WA_TranslucentBackground, translucent);
+    setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
 }
 
-void PopupWindow::updateShapeMask()
+void PopupWindow::refresh()
 {
-    if (m_translucent)
-        return;
-    QBitmap mask(size());
-    mask.fill(Qt::color0);
-    QPainter painter(&mask);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(Qt::color1);
-    painter.setBrush(Qt::color1);
-    painter.drawPath(shape());
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels(int(std::ceil(width() * ratio)), int(std::ceil(height() * ratio)));
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    image.setDevicePixelRatio(ratio);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    paintContent(painter);
     painter.end();
-    setMask(mask);
+    m_image = std::move(image);
+    if (!m_translucent) {
+        QRegion shape = opaqueRegion(m_image);
+        if (shape != m_shape) {
+            m_shape = std::move(shape);
+            setWindowShape(this, m_shape);
+        }
+    }
+    update();
+}
+
+bool PopupWindow::event(QEvent *event)
+{
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::ScreenChangeInternal && !m_image.isNull()
+        && !qFuzzyCompare(m_image.devicePixelRatio(), devicePixelRatioF()))
+        refresh();
+    return handled;
+}
+
+void PopupWindow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(rect(), Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.drawImage(QPointF(0, 0), m_image);
 }
 
 } // namespace character

@@ -15,13 +15,27 @@ scripts/with-xvfb.sh bash -c "
     '$build/bench/zumbrel_bench_startup' zumbrel Zumbrel 5 '$build/zumbrel'
 " || status=1
 
+# From exec until Merlin's first frame shows, and the program's memory then, at scales 1 and 2.
+for scale in 1 2; do
+    QT_SCALE_FACTOR=$scale scripts/with-pulse.sh scripts/with-xvfb.sh \
+        "$build/bench/zumbrel_bench_startup" --painted "merlin_first_frame_scale$scale" Merlin 5 "$build/zumbrel" || status=1
+done
+
+# Merlin shown and left alone, at every scale families' screens use: his memory and idle load.
+for scale in 1 1.25 1.5 1.75 2 3; do
+    QT_SCALE_FACTOR=$scale scripts/with-pulse.sh scripts/with-xvfb.sh \
+        "$build/bench/zumbrel_bench_character" --no-frames --idle-seconds 20 || status=1
+done
+
 # Every other benchmark program of the build prints its own BENCH lines; sound code meets a
 # private null sound device.
 for bench in "$build"/bench/zumbrel_bench_*; do
     case "$(basename "$bench")" in
-        zumbrel_bench_startup|zumbrel_bench_barewindow) continue ;;
+        zumbrel_bench_startup|zumbrel_bench_barewindow|zumbrel_bench_character) continue ;;
     esac
     [[ -f "$bench" && -x "$bench" ]] || continue
     scripts/with-pulse.sh scripts/with-xvfb.sh "$bench" || status=1
 done
+# Frame drawing at scales 1 and 2 (the idle figures came above).
+scripts/with-pulse.sh scripts/with-xvfb.sh "$build/bench/zumbrel_bench_character" --idle-seconds 0 || status=1
 exit $status

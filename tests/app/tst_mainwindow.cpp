@@ -49,6 +49,8 @@ private slots:
     void shortcutsChooseOperationAndLevel();
     void accessKeysPressButtons();
     void activationPutsFocusInAnswerBox();
+    void pictureCallsHiddenTeacherBack_data();
+    void pictureCallsHiddenTeacherBack();
     void screenReaderNames_data();
     void screenReaderNames();
     void screenReaderHearsTheSum_data();
@@ -483,6 +485,55 @@ void TestMainWindow::activationPutsFocusInAnswerBox()
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(f->window.get(), &activate);
     QCOMPARE(QApplication::focusWidget(), f->answerBox());
+}
+
+void TestMainWindow::pictureCallsHiddenTeacherBack_data()
+{
+    QTest::addColumn<bool>("hiddenByChild");
+    QTest::addColumn<bool>("byKeyboard");
+    // Without a notification area the picture is the only way back after the child's Hide.
+    QTest::newRow("child hid him, picture clicked") << true << false;
+    QTest::newRow("child hid him, picture reached with Tab, Enter") << true << true;
+    // The program hides him itself only for a while (About) or for good (the farewell).
+    QTest::newRow("program hid him, picture clicked") << false << false;
+}
+
+void TestMainWindow::pictureCallsHiddenTeacherBack()
+{
+    QFETCH(bool, hiddenByChild);
+    QFETCH(bool, byKeyboard);
+    showAndActivate();
+    auto *picture = f->control<QLabel>(u"Picture1");
+    QVERIFY(picture->toolTip().isEmpty());
+    f->agent.character()->visible = false;
+    emit f->agent.visibleChanged(u"MyChar"_s, false, hiddenByChild);
+    QCOMPARE(picture->toolTip().contains(u"call him back"_s), hiddenByChild);
+    QCOMPARE(picture->accessibleName().contains(u"call him back"_s), hiddenByChild);
+
+    const QString counters = f->counters();
+    if (byKeyboard) {
+        for (int i = 0; i < 6 && !picture->hasFocus(); ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(picture->hasFocus());
+        QTest::keyClick(picture, Qt::Key_Return);
+    } else {
+        QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(10, 10));
+    }
+    QCOMPARE(f->agent.entriesStartingWith(u"Show"_s).size(), hiddenByChild ? 1 : 0);
+    // Enter on the picture calls him back and does not also confirm the answer.
+    QCOMPARE(f->counters(), counters);
+
+    f->agent.completePending();
+    f->agent.character()->visible = true;
+    emit f->agent.visibleChanged(u"MyChar"_s, true, false);
+    QVERIFY(picture->toolTip().isEmpty());
+    QCOMPARE(picture->accessibleName(), u"Zumbrel"_s);
+    QCOMPARE(picture->focusPolicy(), Qt::NoFocus);
+    if (byKeyboard)
+        QCOMPARE(QApplication::focusWidget(), f->answerBox());
+    // Back on the screen, the picture is a picture again.
+    QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(f->agent.entriesStartingWith(u"Show"_s).size(), hiddenByChild ? 1 : 0);
 }
 
 namespace {

@@ -126,7 +126,7 @@ private slots:
             QVERIFY(bubble.bottom() <= body.top() + 8);
         else
             QVERIFY(bubble.top() >= body.bottom() - 8);
-        QVERIFY(!balloon->mask().isEmpty());
+        QVERIFY(!balloon->shapeInDevicePixels().isEmpty());
     }
 
     void translucentWindowsAreNotShaped()
@@ -142,7 +142,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(character->window()));
         QVERIFY(character->window()->isTranslucent());
         QVERIFY(character->window()->testAttribute(Qt::WA_TranslucentBackground));
-        QVERIFY(character->window()->mask().isEmpty());
+        QVERIFY(character->window()->shapeInDevicePixels().isEmpty());
     }
 
     void windowIsShapedAndKeepsOutOfTheWay()
@@ -172,7 +172,7 @@ private slots:
         // No compositor here: only the character's own pixels belong to the window.
         QVERIFY(!desktopHasCompositor());
         QVERIFY(!window->isTranslucent());
-        const QRegion rest = window->mask();
+        const QRegion rest = window->shapeInDevicePixels();
         QVERIFY(!rest.isEmpty());
         QVERIFY(rest.contains(QPoint(60, 100)));  // body
         QVERIFY(!rest.contains(QPoint(2, 2)));    // beside the head
@@ -180,8 +180,8 @@ private slots:
         // A new frame brings a new shape.
         const RequestPtr attention = character->Play(u"GetAttention"_s);
         QTRY_COMPARE_WITH_TIMEOUT(attention->Status(), 0, 3000);
-        QVERIFY(window->mask() != rest);
-        QVERIFY(window->mask().contains(QPoint(106, 26)));
+        QVERIFY(window->shapeInDevicePixels() != rest);
+        QVERIFY(window->shapeInDevicePixels().contains(QPoint(106, 26)));
     }
 };
 

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSignalSpy>
@@ -11,6 +13,7 @@
 #include "characterdesktop/balloonwindow.h"
 #include "characterdesktop/characterwindow.h"
 #include "characterdesktop/desktopagent.h"
+#include "characterdesktop/listeningtip.h"
 #include "character/readingtimespeech.h"
 
 using namespace Qt::StringLiterals;
@@ -223,6 +226,43 @@ private slots:
         QVERIFY(m_character->Visible());
         m_character->Hide(true);
         QVERIFY(!m_character->Visible());
+    }
+
+    void visibilityEventsSayWhoHidTheCharacter_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("byUser");
+        QTest::newRow("the child, from the menu") << u"menu"_s << true;
+        QTest::newRow("the child, while busy") << u"menu while busy"_s << true;
+        QTest::newRow("the program") << u"Hide"_s << false;
+        QTest::newRow("the program, at once") << u"Hide(true)"_s << false;
+    }
+
+    void visibilityEventsSayWhoHidTheCharacter()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, byUser);
+        load();
+        QSignalSpy changes(m_agent.get(), &Agent::visibleChanged);
+        m_character->Show(true);
+        QCOMPARE(changes.size(), 1);
+        QCOMPARE(changes.takeFirst(), (QVariantList{u"MyChar"_s, true, false}));
+        if (how.startsWith(u"menu"_s)) {
+            if (how.endsWith(u"busy"_s))
+                m_character->Play(u"Explain"_s);
+            m_desktop->openMenu(m_desktop->window()->mapToGlobal(QPoint(60, 100)));
+            m_desktop->menu()->findChild<QAction *>(u"hideAction"_s)->trigger();
+        } else {
+            m_character->Hide(how.contains(u"true"_s));
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!m_character->Visible(), 3000);
+        QCOMPARE(changes.size(), 1);
+        QCOMPARE(changes.takeFirst(), (QVariantList{u"MyChar"_s, false, byUser}));
+        // Shown again, and hidden by the program afterwards: no longer the child's doing.
+        m_character->Show(true);
+        m_character->Hide(true);
+        QCOMPARE(changes.size(), 2);
+        QCOMPARE(changes.at(1), (QVariantList{u"MyChar"_s, false, false}));
     }
 
     void survivesTheApplicationClosingItsWindows()
@@ -442,6 +482,85 @@ private slots:
         QCOMPARE(busy->Status(), 3);
         QTRY_VERIFY_WITH_TIMEOUT(!m_character->Visible(), 3000);
         QCOMPARE(chosen.size(), 1);
+    }
+
+    void menuOpensFromTheKeyboard_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("opens");
+        const int none = Qt::NoModifier;
+        QTest::newRow("Menu key on him") << u"character"_s << int(Qt::Key_Menu) << none << true;
+        QTest::newRow("Shift+F10 on him") << u"character"_s << int(Qt::Key_F10) << int(Qt::ShiftModifier) << true;
+        QTest::newRow("F10 alone on him") << u"character"_s << int(Qt::Key_F10) << none << false;
+        QTest::newRow("Menu key in the program") << u"program"_s << int(Qt::Key_Menu) << none << true;
+        QTest::newRow("Shift+F10 in the program") << u"program"_s << int(Qt::Key_F10) << int(Qt::ShiftModifier) << true;
+        QTest::newRow("Ctrl+F10 in the program") << u"program"_s << int(Qt::Key_F10) << int(Qt::ControlModifier) << false;
+        QTest::newRow("Menu key while he is hidden") << u"program, hidden"_s << int(Qt::Key_Menu) << none << false;
+    }
+
+    void menuOpensFromTheKeyboard()
+    {
+        QFETCH(QString, where);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, opens);
+        load();
+        m_character->Commands().Add(u"Reset"_s, u"&Reset"_s, u"Reset"_s, true, true);
+        QWidget program;
+        auto *field = new QLineEdit(&program);
+        program.setWindowTitle(u"Program"_s);
+        m_agent->addHostWindow(&program);
+        program.show();
+        program.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&program));
+        field->setFocus();
+        if (!where.contains(u"hidden"_s))
+            m_character->Show(true);
+        QWidget *target = where == u"character"_s ? static_cast<QWidget *>(m_desktop->window()) : field;
+        QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QMenu *menu = m_desktop->menu();
+        QCOMPARE(menu && menu->isVisible(), opens);
+        if (!opens)
+            return;
+        // Marked, so Enter or the arrows work at once.
+        QCOMPARE(menu->activeAction(), menu->findChild<QAction *>(u"hideAction"_s));
+        QVERIFY(QAccessible::queryAccessibleInterface(menu)->text(QAccessible::Name).contains(u"Blob"_s));
+        // Pressed again while it is open, the menu does not open a second time under itself.
+        QAction *marked = menu->activeAction();
+        QTest::keyClick(m_desktop->window(), Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(menu->activeAction(), marked);
+        menu->hide();
+    }
+
+    void whatHeSaysReachesAssistiveTechnology()
+    {
+        load([] { return std::make_unique<ReadingTimeSpeech>(); });
+        const QAccessibleInterface *window = QAccessible::queryAccessibleInterface(m_desktop->window());
+        QCOMPARE(window->text(QAccessible::Name), u"Blob"_s);
+        QCOMPARE(window->role(), QAccessible::Animation);
+        QCOMPARE(QAccessible::queryAccessibleInterface(m_desktop->balloon())->role(), QAccessible::Notification);
+        QVERIFY(window->text(QAccessible::Description).contains(u"Shift+F10"_s));
+        m_character->Show(true);
+        m_character->Speak(u"Seven and five make twelve"_s);
+        BalloonWindow *balloon = m_desktop->balloon();
+        QTRY_VERIFY(balloon->isVisible());
+        const QAccessibleInterface *said = QAccessible::queryAccessibleInterface(balloon);
+        // The whole phrase at once, while the balloon still fills word by word.
+        QCOMPARE(said->text(QAccessible::Name), u"Seven and five make twelve"_s);
+        QVERIFY(said->text(QAccessible::Description).contains(u"Blob"_s));
+        m_character->StopAll();
+        m_character->Speak(u"Well done"_s);
+        QTRY_COMPARE(said->text(QAccessible::Name), u"Well done"_s);
+
+        // The listening tip says what it shows.
+        m_desktop->startListening();
+        ListeningTip *tip = m_desktop->listeningTip();
+        QTRY_VERIFY(tip->isVisible());
+        const QAccessibleInterface *listening = QAccessible::queryAccessibleInterface(tip);
+        QCOMPARE(listening->text(QAccessible::Name), tip->title());
+        QVERIFY(listening->text(QAccessible::Description).contains(u"Right-click Blob"_s));
     }
 
     void commandMayUnloadTheCharacter()
