@@ -16,7 +16,9 @@
 #include "platform/browser.h"
 #include "platform/terminationsignals.h"
 #include "quiz/randomsource.h"
+#include "speech/espeaksynthesizer.h"
 #include "speech/flitespeech.h"
+#include "translations/language.h"
 
 using namespace Qt::StringLiterals;
 
@@ -34,7 +36,7 @@ bool Application::notify(QObject *receiver, QEvent *event)
     } catch (const std::exception &error) {
         reportFatalError(QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        reportFatalError(u"An unknown error occurred."_s);
+        reportFatalError(QCoreApplication::translate("app", "An unknown error occurred."));
     }
 }
 
@@ -42,7 +44,8 @@ void reportFatalError(const QString &what)
 {
     std::fprintf(stderr, "zumbrel: %s\n", qPrintable(what));
     std::fflush(stderr);
-    QMessageBox::critical(nullptr, u"Zumbrel"_s, u"Zumbrel has stopped because of an error:\n\n"_s + what);
+    QMessageBox::critical(nullptr, QCoreApplication::translate("app", "Zumbrel"),
+                          QCoreApplication::translate("app", "Zumbrel has stopped because of an error:") + u"\n\n"_s + what);
     // Unwinding further would run handlers over a state the error left half done.
     std::_Exit(EXIT_FAILURE);
 }
@@ -68,9 +71,11 @@ int run(int argc, char **argv)
     // The main window decides when the program ends, after the farewell.
     Application::setQuitOnLastWindowClosed(false);
     installFontSubstitutions();
+    // Before the first text is made: every window, menu and phrase reads its catalog once.
+    const QString language = translations::installFromEnvironment(application);
 
     character::DesktopAgent agent;
-    agent.setSpeechEngineFactory(&speech::createSpeechEngine);
+    agent.setSpeechEngineFactory([language] { return speech::createSpeechEngineFor(language); });
     listen::SphinxRecognizer recognizer;
     agent.setCommandRecognizer(&recognizer);
     quiz::ClockSeededRandom random;

@@ -120,7 +120,7 @@ CharacterWindow::CharacterWindow(bool translucent, QWidget *parent)
     setAttribute(Qt::WA_TranslucentBackground, translucent);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
-    setWindowTitle(u"Character"_s);
+    setWindowTitle(QCoreApplication::translate("character", "Character"));
     keepOffTaskbar(this);
 }
 

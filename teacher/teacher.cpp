@@ -13,15 +13,20 @@ using namespace Qt::StringLiterals;
 
 namespace teacher {
 
+QString commandCaption(const CommandDefinition &command)
+{
+    return QCoreApplication::translate("teacher", command.caption.toUtf8().constData());
+}
+
 const std::array<CommandDefinition, 6> &commandTable()
 {
     static const std::array<CommandDefinition, 6> table{{
-        {u"Reset"_s, u"&Reset"_s, u"Reset ..."_s, true, true},
-        {u"LevelOne"_s, u"Level &1"_s, u"... One"_s, true, true},
-        {u"LevelTwo"_s, u"Level &2"_s, u"... Two"_s, true, true},
-        {u"LevelThree"_s, u"Level &3"_s, u"... Three"_s, true, true},
-        {u"LevelFour"_s, u"Level &4"_s, u"... Four"_s, true, true},
-        {u"Exit"_s, u"E&xit"_s, u"Exit ..."_s, true, true},
+        {u"Reset"_s, QStringLiteral(QT_TRANSLATE_NOOP("teacher", "&Reset")), u"Reset ..."_s, true, true},
+        {u"LevelOne"_s, QStringLiteral(QT_TRANSLATE_NOOP("teacher", "Level &1")), u"... One"_s, true, true},
+        {u"LevelTwo"_s, QStringLiteral(QT_TRANSLATE_NOOP("teacher", "Level &2")), u"... Two"_s, true, true},
+        {u"LevelThree"_s, QStringLiteral(QT_TRANSLATE_NOOP("teacher", "Level &3")), u"... Three"_s, true, true},
+        {u"LevelFour"_s, QStringLiteral(QT_TRANSLATE_NOOP("teacher", "Level &4")), u"... Four"_s, true, true},
+        {u"Exit"_s, QStringLiteral(QT_TRANSLATE_NOOP("teacher", "E&xit")), u"Exit ..."_s, true, true},
     }};
     return table;
 }
@@ -44,37 +49,36 @@ CommandDecision decideCommand(const character::UserInput &input)
 
 QString welcomeText()
 {
-    return u"Welcome. I am your teacher for today."_s;
+    return QCoreApplication::translate("teacher", "Welcome. I am your teacher for today.");
 }
 
 QString readyText()
 {
-    return u"Are you ready?"_s;
+    return QCoreApplication::translate("teacher", "Are you ready?");
 }
 
 QString clickPhrases()
 {
-    return u"Ouch!|That tickles|Don't click me|Keep the mouse away from me"_s;
+    return QCoreApplication::translate("teacher", "Ouch!|That tickles|Don't click me|Keep the mouse away from me");
 }
 
 QString dragPhrases()
 {
-    return u"Happy?|I feel much better here|Leave me where I was|What? There's something special about this place?"
-           u"|Leave me alone"_s;
+    return QCoreApplication::translate("teacher", "Happy?|I feel much better here|Leave me where I was"
+                                                "|What? There's something special about this place?|Leave me alone");
 }
 
 QString nameGreetingPhrases(const QString &learnerName)
 {
-    const QString n = quiz::phraseLiteral(learnerName);
-    return u"Hello, "_s + n + u". Nice to meet you|Hi there, "_s + n;
+    return QCoreApplication::translate("teacher", "Hello, %1. Nice to meet you|Hi there, %1").arg(quiz::phraseLiteral(learnerName));
 }
 
 QString farewellPhrases(const QString &learnerName)
 {
     if (learnerName.isEmpty())
-        return u"Good-bye|See you later|So long|Come back soon"_s;
-    const QString n = quiz::phraseLiteral(learnerName);
-    return u"Good-bye, "_s + n + u"|See you later, "_s + n + u"|So long|Come back soon, "_s + n;
+        return QCoreApplication::translate("teacher", "Good-bye|See you later|So long|Come back soon");
+    return QCoreApplication::translate("teacher", "Good-bye, %1|See you later, %1|So long|Come back soon, %1")
+        .arg(quiz::phraseLiteral(learnerName));
 }
 
 QUrl helpPageUrl()
@@ -91,14 +95,17 @@ QUrl helpPageUrl()
 
 QString missingCharacterTitle()
 {
-    return u"Cannot load character"_s;
+    return QCoreApplication::translate("teacher", "Cannot load character");
 }
 
 QString missingCharacterMessage(const QString &address)
 {
-    return u"This program requires the Merlin character.\r\n"_s + u"Download it from "_s + address
-        + u"\r\nAlso get the English TrueVoice Engine\r\nAnd run this program again.\r\n"_s
-        + u"Do you want to open this page now?"_s;
+    return QStringList{QCoreApplication::translate("teacher", "This program requires the Merlin character."),
+                       QCoreApplication::translate("teacher", "Download it from %1").arg(address),
+                       QCoreApplication::translate("teacher", "Also get the English TrueVoice Engine"),
+                       QCoreApplication::translate("teacher", "And run this program again."),
+                       QCoreApplication::translate("teacher", "Do you want to open this page now?")}
+        .join(u"\r\n"_s);
 }
 
 bool processEventsUntil(const std::function<bool()> &done, QDeadlineTimer deadline)

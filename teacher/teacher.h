@@ -31,8 +31,11 @@ struct CommandDefinition
     bool enabled = true;
     bool visible = true;
 };
-// In the order the commands are registered.
+// In the order the commands are registered. Captions are the English source texts; the pop-up
+// menu shows commandCaption(), in the language of the interface. The voice stays English: the
+// recogniser hears English words only.
 const std::array<CommandDefinition, 6> &commandTable();
+QString commandCaption(const CommandDefinition &command);
 
 enum class CommandAction { None, Reset, Exit, SetLevel };
 struct CommandDecision
