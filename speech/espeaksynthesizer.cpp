@@ -44,6 +44,12 @@ struct Token
     int startMs = -1;
 };
 
+// A no-break space (French puts one before "!" and "?") keeps the mark with its word.
+bool separates(QChar c)
+{
+    return c.isSpace() && c != QChar(0x00A0) && c != QChar(0x202F) && c != QChar(0x2007);
+}
+
 QList<Token> tokensOf(const QString &text)
 {
     QList<Token> tokens;
@@ -54,14 +60,14 @@ QList<Token> tokensOf(const QString &text)
         ++codePoint;
     };
     while (i < text.size()) {
-        while (i < text.size() && text.at(i).isSpace())
+        while (i < text.size() && separates(text.at(i)))
             step();
         if (i >= text.size())
             break;
         Token token;
         token.start = i;
         token.firstCodePoint = codePoint;
-        while (i < text.size() && !text.at(i).isSpace())
+        while (i < text.size() && !separates(text.at(i)))
             step();
         token.end = i;
         token.endCodePoint = codePoint;
@@ -255,16 +261,24 @@ std::optional<Utterance> EspeakSynthesizer::synthesize(const QString &text, cons
     return out;
 }
 
-std::unique_ptr<character::SpeechEngine> createSpeechEngineFor(const QString &language)
+VoiceEngine voiceEngineFor(const QString &language)
 {
     const QString bare = language.section(u'_', 0, 0);
     if (bare.isEmpty() || bare == u"en"_s)
-        return createSpeechEngine();
+        return VoiceEngine::Flite;
     if (!EspeakSynthesizer::hasVoice(bare)) {
-        qCWarning(lcEspeak) << "No voice for" << bare << "; the character speaks English words with flite";
-        return createSpeechEngine();
+        qCWarning(lcEspeak) << "No voice for" << bare << "; the character speaks with the English voice";
+        return VoiceEngine::Flite;
     }
-    return std::make_unique<FliteSpeech>(std::make_shared<EspeakSynthesizer>(bare), FliteSpeech::Output::DefaultDevice);
+    return VoiceEngine::Espeak;
+}
+
+std::unique_ptr<character::SpeechEngine> createSpeechEngineFor(const QString &language)
+{
+    if (voiceEngineFor(language) == VoiceEngine::Flite)
+        return createSpeechEngine();
+    return std::make_unique<FliteSpeech>(std::make_shared<EspeakSynthesizer>(language.section(u'_', 0, 0)),
+                                         FliteSpeech::Output::DefaultDevice);
 }
 
 } // namespace speech

@@ -38,8 +38,14 @@ private:
 // Which mouth shape the character shows for a phoneme named in eSpeak's phoneme mnemonics.
 character::MouthShape mouthShapeForEspeakPhoneme(const QString &phoneme);
 
-// The character's voice for the language of the interface: flite for English, eSpeak NG for any
-// other language. A language eSpeak cannot speak falls back to the English voice, with a warning.
+enum class VoiceEngine { Flite, Espeak };
+
+// Which engine speaks `language` ("de", "de_AT", "en"): flite for English, eSpeak NG for any other
+// language it has a voice for. A language eSpeak cannot speak falls back to the English voice,
+// with a warning.
+VoiceEngine voiceEngineFor(const QString &language);
+
+// The character's voice for the language of the interface, as voiceEngineFor() decides.
 std::unique_ptr<character::SpeechEngine> createSpeechEngineFor(const QString &language);
 
 } // namespace speech
