@@ -131,7 +131,7 @@
     </message>
     <message>
         <source>&amp;Skip</source>
-        <translation>&amp;Pasar</translation>
+        <translation>Pa&amp;sar</translation>
     </message>
     <message>
         <source>Click here to skip the current question. You can also press the Esc key.</source>

@@ -147,7 +147,7 @@
     </message>
     <message>
         <source>&amp;Close</source>
-        <translation>&amp;Fermer</translation>
+        <translation>Fer&amp;mer</translation>
     </message>
     <message>
         <source>&amp;File</source>
@@ -243,7 +243,7 @@
     </message>
     <message>
         <source>&amp;Listen</source>
-        <translation>É&amp;couter</translation>
+        <translation>Éc&amp;outer</translation>
     </message>
     <message>
         <source>%1 heard:</source>

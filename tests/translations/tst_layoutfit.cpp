@@ -124,6 +124,47 @@ void reportEnglishOverflows(const QHash<QString, Fit> &english)
     }
 }
 
+// The key that goes with Alt for a caption, lower case; none without a mark.
+QChar mnemonic(const QString &text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text.at(i) == u'&') {
+            if (text.at(i + 1) != u'&')
+                return text.at(i + 1).toLower();
+            ++i;
+        }
+    }
+    return {};
+}
+
+// Captions that share their Alt key with another one reached from the same place.
+QStringList clashes(const QStringList &captions)
+{
+    QStringList out;
+    QHash<QChar, QString> taken;
+    for (const QString &caption : captions) {
+        const QChar key = mnemonic(caption);
+        if (key.isNull())
+            continue;
+        if (taken.contains(key))
+            out << taken.value(key) + u" and "_s + caption;
+        taken.insert(key, caption);
+    }
+    return out;
+}
+
+QStringList menuClashes(QMenu *menu)
+{
+    QStringList captions;
+    QStringList out;
+    for (QAction *action : menu->actions()) {
+        captions << action->text();
+        if (action->menu())
+            out << menuClashes(action->menu());
+    }
+    return out + clashes(captions);
+}
+
 QStringList menuMisfits(QMenu *menu, const QString &name)
 {
     QStringList out;
@@ -228,6 +269,18 @@ void TestLayoutFit::mainWindowFits()
     }
     if (language != u"en"_s)
         QVERIFY(window.findChild<QPushButton *>(u"cmdSkip"_s)->text() != u"&Skip"_s);
+
+    // Alt and a letter reaches one thing only: the menu titles and the buttons of the window,
+    // and the entries of each menu.
+    QStringList topLevel;
+    for (QAction *action : bar->actions())
+        topLevel << action->text();
+    for (QPushButton *button : window.findChildren<QPushButton *>())
+        topLevel << button->text();
+    QStringList clash = clashes(topLevel);
+    for (QAction *action : bar->actions())
+        clash << menuClashes(action->menu());
+    QVERIFY2(clash.isEmpty(), qPrintable(clash.join(u'\n')));
 }
 
 void TestLayoutFit::aboutDialogFits()
@@ -310,6 +363,8 @@ void TestLayoutFit::characterMenuAndTipFit()
     QVERIFY(menu);
     QStringList bad = menuMisfits(menu, u"Merlin"_s);
     QVERIFY2(bad.isEmpty(), qPrintable(bad.join(u'\n')));
+    const QStringList clash = menuClashes(menu);
+    QVERIFY2(clash.isEmpty(), qPrintable(clash.join(u'\n')));
     if (language != u"en"_s)
         QVERIFY(menu->findChild<QAction *>(u"hideAction"_s)->text() != u"&Hide"_s);
     menu->hide();
