@@ -7,6 +7,8 @@
 #include <cstdio>
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryFile>
 
 #include "listen/commanddecoder.h"
 #include "speech/espeaksynthesizer.h"
@@ -61,28 +63,47 @@ struct Language
     // The language's own command words, as the translated menu has them, and the command each means.
     QList<speechsamples::Phrase> ownCommands;
     QStringList ownSentences;
+    // The same commands as a grammar of the language's words, and those words written in the US
+    // English model's phones as nearly as it has them.
+    QList<character::VoiceCommand> ownGrammar;
+    QStringList ownPronunciations;
 };
 
 QList<Language> languages()
 {
     return {
         // The English eSpeak voice checks the path from eSpeak to the recogniser: no accent.
-        {u"en"_s, {}, {}},
+        {u"en"_s, {}, {}, {}, {}},
         {u"de"_s,
          {{u"Neu"_s, u"Reset"_s}, {u"Stufe eins"_s, u"LevelOne"_s}, {u"Stufe zwei"_s, u"LevelTwo"_s},
           {u"Stufe drei"_s, u"LevelThree"_s}, {u"Stufe vier"_s, u"LevelFour"_s}, {u"Beenden"_s, u"Exit"_s}},
          {u"Was ist fünf plus sieben"_s, u"Ich mag Katzen"_s, u"Hallo Merlin"_s, u"Mein Hund ist groß"_s,
-          u"Können wir ein Spiel spielen"_s, u"Ich weiß die Antwort nicht"_s}},
+          u"Können wir ein Spiel spielen"_s, u"Ich weiß die Antwort nicht"_s},
+         {{u"Reset"_s, u"neu ..."_s, true}, {u"LevelOne"_s, u"... eins"_s, true}, {u"LevelTwo"_s, u"... zwei"_s, true},
+          {u"LevelThree"_s, u"... drei"_s, true}, {u"LevelFour"_s, u"... vier"_s, true},
+          {u"Exit"_s, u"beenden ..."_s, true}},
+         {u"neu N OY"_s, u"stufe SH T UW F AH"_s, u"eins AY N S"_s, u"zwei T S V AY"_s, u"drei D R AY"_s,
+          u"vier F IY R"_s, u"beenden B AH EH N D AH N"_s}},
         {u"fr"_s,
          {{u"Rejouer"_s, u"Reset"_s}, {u"Niveau un"_s, u"LevelOne"_s}, {u"Niveau deux"_s, u"LevelTwo"_s},
           {u"Niveau trois"_s, u"LevelThree"_s}, {u"Niveau quatre"_s, u"LevelFour"_s}, {u"Quitter"_s, u"Exit"_s}},
          {u"Combien font cinq plus sept"_s, u"J'aime les chats"_s, u"Bonjour Merlin"_s, u"Mon chien est grand"_s,
-          u"On peut jouer à un jeu"_s, u"Je ne connais pas la réponse"_s}},
+          u"On peut jouer à un jeu"_s, u"Je ne connais pas la réponse"_s},
+         {{u"Reset"_s, u"rejouer ..."_s, true}, {u"LevelOne"_s, u"... un"_s, true}, {u"LevelTwo"_s, u"... deux"_s, true},
+          {u"LevelThree"_s, u"... trois"_s, true}, {u"LevelFour"_s, u"... quatre"_s, true},
+          {u"Exit"_s, u"quitter ..."_s, true}},
+         {u"rejouer R AH ZH UW EY"_s, u"niveau N IY V OW"_s, u"un AE N"_s, u"deux D ER"_s, u"trois T R W AA"_s,
+          u"quatre K AE T R AH"_s, u"quitter K IY T EY"_s}},
         {u"es"_s,
          {{u"Reiniciar"_s, u"Reset"_s}, {u"Nivel uno"_s, u"LevelOne"_s}, {u"Nivel dos"_s, u"LevelTwo"_s},
           {u"Nivel tres"_s, u"LevelThree"_s}, {u"Nivel cuatro"_s, u"LevelFour"_s}, {u"Salir"_s, u"Exit"_s}},
          {u"Cuánto es cinco más siete"_s, u"Me gustan los gatos"_s, u"Hola Merlin"_s, u"Mi perro es grande"_s,
-          u"Podemos jugar a un juego"_s, u"No sé la respuesta"_s}},
+          u"Podemos jugar a un juego"_s, u"No sé la respuesta"_s},
+         {{u"Reset"_s, u"reiniciar ..."_s, true}, {u"LevelOne"_s, u"... uno"_s, true}, {u"LevelTwo"_s, u"... dos"_s, true},
+          {u"LevelThree"_s, u"... tres"_s, true}, {u"LevelFour"_s, u"... cuatro"_s, true},
+          {u"Exit"_s, u"salir ..."_s, true}},
+         {u"reiniciar R EY N IY TH Y AA R"_s, u"nivel N IY B EH L"_s, u"uno UW N OW"_s, u"dos D OW S"_s,
+          u"tres T R EY S"_s, u"cuatro K W AA T R OW"_s, u"salir S AA L IY R"_s}},
     };
 }
 
@@ -152,6 +173,51 @@ int main(int argc, char **argv)
                 own.right += heard.Count > 0 && heard.Name == phrase.command;
                 note("own-words", phrase.text, heard);
             }
+        }
+        // The other way: a grammar of the language's own words in English phones.
+        Tally native, nativeSentences;
+        if (!language.ownGrammar.isEmpty()) {
+            QTemporaryFile dictionary;
+            QFile english(listen::CommandDecoder::defaultDictionaryFile());
+            if (!dictionary.open() || !english.open(QIODevice::ReadOnly))
+                return 1;
+            dictionary.write(english.readAll());
+            for (const QString &line : language.ownPronunciations)
+                dictionary.write(line.toUtf8() + '\n');
+            dictionary.flush();
+            listen::CommandDecoder own(QString(), dictionary.fileName());
+            own.setCommands(language.ownGrammar);
+            if (!own.prepare()) {
+                std::fprintf(stderr, "%s grammar unusable: %s\n", qPrintable(language.code), qPrintable(own.errorString()));
+                return 1;
+            }
+            for (const character::VoiceSettings &delivery : deliveries) {
+                for (const speechsamples::Phrase &phrase : language.ownCommands) {
+                    const std::optional<speech::Utterance> u = voice.synthesize(phrase.text, delivery);
+                    const character::UserInput heard = u ? own.decode(speechsamples::withNoise(
+                                                               speechsamples::padded(toMicRate(u->pcm, u->sampleRate), 300, 300),
+                                                               40.0, seed++, speechsamples::Noise::Pink))
+                                                         : character::UserInput{};
+                    ++native.total;
+                    native.right += heard.Count > 0 && heard.Name == phrase.command;
+                    note("own-grammar", phrase.text, heard);
+                }
+                for (const QString &sentence : language.ownSentences) {
+                    const std::optional<speech::Utterance> u = voice.synthesize(sentence, delivery);
+                    const character::UserInput heard = u ? own.decode(speechsamples::withNoise(
+                                                               speechsamples::padded(toMicRate(u->pcm, u->sampleRate), 300, 300),
+                                                               40.0, seed++, speechsamples::Noise::Pink))
+                                                         : character::UserInput{};
+                    ++nativeSentences.total;
+                    nativeSentences.right += heard.Count == 0;
+                    if (heard.Count != 0)
+                        note("own-grammar-false-accept", sentence, heard);
+                }
+            }
+        }
+        if (native.total) {
+            printFigure(u"listen_own_grammar_"_s + language.code + u"_accuracy"_s, native.percent(), "%");
+            printFigure(u"listen_own_grammar_"_s + language.code + u"_false_accepts"_s, 100.0 - nativeSentences.percent(), "%");
         }
         const QString prefix = u"listen_accent_"_s + language.code;
         printFigure(prefix + u"_command_accuracy"_s, accent.percent(), "%");
