@@ -11,7 +11,7 @@
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
 #include "buildinfo.h"
-#include "character/desktopagent.h"
+#include "characterdesktop/desktopagent.h"
 #include "listen/sphinxrecognizer.h"
 #include "platform/browser.h"
 #include "platform/terminationsignals.h"

@@ -12,7 +12,7 @@
 
 #include "listen/commanddecoder.h"
 #include "speech/espeaksynthesizer.h"
-#include "tests/listen/speechsamples.h"
+#include "speechsamples.h"
 
 using namespace Qt::StringLiterals;
 

@@ -7,7 +7,7 @@
 #include <QCoreApplication>
 
 #include "listen/commanddecoder.h"
-#include "tests/listen/speechsamples.h"
+#include "speechsamples.h"
 
 using namespace Qt::StringLiterals;
 

@@ -16,7 +16,7 @@
 #include <QTimer>
 
 #include "character/characterfile.h"
-#include "character/desktopagent.h"
+#include "characterdesktop/desktopagent.h"
 #include "character/framerenderer.h"
 #include "platform/datapaths.h"
 

@@ -11,7 +11,7 @@
 #include "character/agent.h"
 #include "character/animationplayer.h"
 #include "character/characterfile.h"
-#include "character/desktopagent.h"
+#include "characterdesktop/desktopagent.h"
 #include "character/framerenderer.h"
 
 using namespace Qt::StringLiterals;

@@ -4,9 +4,9 @@
 #include <QScreen>
 #include <QTest>
 
-#include "character/balloonwindow.h"
-#include "character/characterwindow.h"
-#include "character/desktopagent.h"
+#include "characterdesktop/balloonwindow.h"
+#include "characterdesktop/characterwindow.h"
+#include "characterdesktop/desktopagent.h"
 
 using namespace Qt::StringLiterals;
 using namespace character;

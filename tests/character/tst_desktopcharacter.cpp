@@ -8,9 +8,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "character/balloonwindow.h"
-#include "character/characterwindow.h"
-#include "character/desktopagent.h"
+#include "characterdesktop/balloonwindow.h"
+#include "characterdesktop/characterwindow.h"
+#include "characterdesktop/desktopagent.h"
 #include "character/readingtimespeech.h"
 
 using namespace Qt::StringLiterals;

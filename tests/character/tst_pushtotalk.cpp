@@ -12,9 +12,9 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include "character/characterwindow.h"
-#include "character/desktopagent.h"
-#include "character/listeningtip.h"
+#include "characterdesktop/characterwindow.h"
+#include "characterdesktop/desktopagent.h"
+#include "characterdesktop/listeningtip.h"
 
 using namespace Qt::StringLiterals;
 using namespace character;

@@ -12,7 +12,7 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
-#include "bench/contactsheet/characterpreview.h"
+#include "characterpreview.h"
 
 using namespace Qt::StringLiterals;
 using contactsheet::Animation;

@@ -10,9 +10,9 @@
 #include "app/application.h"
 #include "app/mainwindow.h"
 #include "appfixture.h"
-#include "character/balloonwindow.h"
-#include "character/desktopagent.h"
-#include "character/desktopcharacter.h"
+#include "characterdesktop/balloonwindow.h"
+#include "characterdesktop/desktopagent.h"
+#include "characterdesktop/desktopcharacter.h"
 #include "speech/espeaksynthesizer.h"
 #include "translations/language.h"
 

@@ -17,8 +17,8 @@
 
 #include "about/frmabout.h"
 #include "appfixture.h"
-#include "character/desktopagent.h"
-#include "character/listeningtip.h"
+#include "characterdesktop/desktopagent.h"
+#include "characterdesktop/listeningtip.h"
 #include "teacher/teacher.h"
 #include "translations/language.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "character/balloonwindow.h"
+#include "characterdesktop/balloonwindow.h"
 
 #include <QGuiApplication>
 #include <QPainter>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "character/characterwindow.h"
+#include "characterdesktop/characterwindow.h"
 
 #include <QApplication>
 #include <QBitmap>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "character/desktopagent.h"
+#include "characterdesktop/desktopagent.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -15,7 +15,7 @@
 #include <QWidget>
 
 #include "character/characterfile.h"
-#include "character/characterwindow.h"
+#include "characterdesktop/characterwindow.h"
 #include "character/framerenderer.h"
 #include "platform/datapaths.h"
 

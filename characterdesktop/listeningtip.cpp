@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "character/listeningtip.h"
+#include "characterdesktop/listeningtip.h"
 
 #include <QGuiApplication>
 #include <QPainter>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "character/popupwindow.h"
+#include "characterdesktop/popupwindow.h"
 
 namespace character {
 

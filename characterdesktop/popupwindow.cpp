@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "character/popupwindow.h"
+#include "characterdesktop/popupwindow.h"
 
 #include <QBitmap>
 #include <QPainter>
 #include <QPainterPath>
 
-#include "character/characterwindow.h"
+#include "characterdesktop/characterwindow.h"
 
 namespace character {
 

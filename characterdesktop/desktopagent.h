@@ -7,7 +7,7 @@
 #include <QStringList>
 
 #include "character/agent.h"
-#include "character/desktopcharacter.h"
+#include "characterdesktop/desktopcharacter.h"
 
 class QKeyEvent;
 class QMenu;

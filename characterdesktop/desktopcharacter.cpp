@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "character/desktopcharacter.h"
+#include "characterdesktop/desktopcharacter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -11,10 +11,10 @@
 #include <QSoundEffect>
 #include <QWidget>
 
-#include "character/balloonwindow.h"
-#include "character/characterwindow.h"
+#include "characterdesktop/balloonwindow.h"
+#include "characterdesktop/characterwindow.h"
 #include "character/framerenderer.h"
-#include "character/listeningtip.h"
+#include "characterdesktop/listeningtip.h"
 #include "character/phraselist.h"
 #include "character/readingtimespeech.h"
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <QPoint>
-#include "character/popupwindow.h"
+#include "characterdesktop/popupwindow.h"
 
 namespace character {
 
