@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The fixed layout holds in every shipped language: each window is built in each language and
 // every caption, title, menu entry and tooltip is measured against the room its control gives.
+#include <functional>
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QGroupBox>
@@ -198,6 +200,8 @@ private slots:
 
 private:
     void useLanguage(const QString &language);
+    // What `measure` finds with the catalogs of this test's language taken out for the while.
+    QHash<QString, Fit> inEnglish(const std::function<QHash<QString, Fit>()> &measure);
     QList<QTranslator *> m_installed;
 };
 
@@ -227,6 +231,16 @@ void TestLayoutFit::useLanguage(const QString &language)
         QVERIFY2(!m_installed.isEmpty(), "no catalog installed");
 }
 
+QHash<QString, Fit> TestLayoutFit::inEnglish(const std::function<QHash<QString, Fit>()> &measure)
+{
+    for (QTranslator *translator : std::as_const(m_installed))
+        QCoreApplication::removeTranslator(translator);
+    const QHash<QString, Fit> result = measure();
+    for (QTranslator *translator : std::as_const(m_installed))
+        QCoreApplication::installTranslator(translator);
+    return result;
+}
+
 void TestLayoutFit::mainWindowFits_data()
 {
     QTest::addColumn<QString>("language");
@@ -237,19 +251,12 @@ void TestLayoutFit::mainWindowFits_data()
 void TestLayoutFit::mainWindowFits()
 {
     QFETCH(QString, language);
-    QHash<QString, Fit> english;
-    {
-        const QList<QTranslator *> installed = m_installed;
-        for (QTranslator *translator : installed)
-            QCoreApplication::removeTranslator(translator);
+    const QHash<QString, Fit> english = inEnglish([] {
         testsupport::AppFixture f;
         app::MainWindow &window = f.start();
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        english = overflows(&window);
-        for (QTranslator *translator : installed)
-            QCoreApplication::installTranslator(translator);
-    }
+        return overflows(&window);
+    });
     if (language == u"en"_s)
         reportEnglishOverflows(english);
     testsupport::AppFixture f;
@@ -286,18 +293,11 @@ void TestLayoutFit::mainWindowFits()
 void TestLayoutFit::aboutDialogFits()
 {
     QFETCH(QString, language);
-    QHash<QString, Fit> english;
-    {
-        const QList<QTranslator *> installed = m_installed;
-        for (QTranslator *translator : installed)
-            QCoreApplication::removeTranslator(translator);
+    const QHash<QString, Fit> english = inEnglish([] {
         about::frmAbout dialog;
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        english = overflows(&dialog);
-        for (QTranslator *translator : installed)
-            QCoreApplication::installTranslator(translator);
-    }
+        return overflows(&dialog);
+    });
     if (language == u"en"_s)
         reportEnglishOverflows(english);
     about::frmAbout dialog;
