@@ -291,6 +291,21 @@
     </message>
 </context>
 <context>
+    <name>listen</name>
+    <message>
+        <source>There is no microphone.</source>
+        <translation>Es ist kein Mikrofon da.</translation>
+    </message>
+    <message>
+        <source>The microphone cannot be opened.</source>
+        <translation>Das Mikrofon lässt sich nicht öffnen.</translation>
+    </message>
+    <message>
+        <source>The microphone stopped working.</source>
+        <translation>Das Mikrofon geht nicht mehr.</translation>
+    </message>
+</context>
+<context>
     <name>quiz</name>
     <message>
         <source>Correct answer|You are right|Well done|Very Good|That is correct</source>

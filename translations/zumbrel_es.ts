@@ -291,6 +291,21 @@
     </message>
 </context>
 <context>
+    <name>listen</name>
+    <message>
+        <source>There is no microphone.</source>
+        <translation>No hay ningún micrófono.</translation>
+    </message>
+    <message>
+        <source>The microphone cannot be opened.</source>
+        <translation>No se puede abrir el micrófono.</translation>
+    </message>
+    <message>
+        <source>The microphone stopped working.</source>
+        <translation>El micrófono ha dejado de funcionar.</translation>
+    </message>
+</context>
+<context>
     <name>quiz</name>
     <message>
         <source>Correct answer|You are right|Well done|Very Good|That is correct</source>

@@ -291,6 +291,21 @@
     </message>
 </context>
 <context>
+    <name>listen</name>
+    <message>
+        <source>There is no microphone.</source>
+        <translation>Il n&apos;y a pas de micro.</translation>
+    </message>
+    <message>
+        <source>The microphone cannot be opened.</source>
+        <translation>Le micro ne peut pas être ouvert.</translation>
+    </message>
+    <message>
+        <source>The microphone stopped working.</source>
+        <translation>Le micro ne marche plus.</translation>
+    </message>
+</context>
+<context>
     <name>quiz</name>
     <message>
         <source>Correct answer|You are right|Well done|Very Good|That is correct</source>
