@@ -45,7 +45,8 @@ void reportFatalError(const QString &what)
     std::fprintf(stderr, "zumbrel: %s\n", qPrintable(what));
     std::fflush(stderr);
     QMessageBox::critical(nullptr, QCoreApplication::translate("app", "Zumbrel"),
-                          QCoreApplication::translate("app", "Zumbrel has stopped because of an error:") + u"\n\n"_s + what);
+                          QCoreApplication::translate("app", "Zumbrel has stopped because of an error:") + u"\n\n"_s
+                              + what);
     // Unwinding further would run handlers over a state the error left half done.
     std::_Exit(EXIT_FAILURE);
 }

@@ -70,7 +70,8 @@ QString dragPhrases()
 
 QString nameGreetingPhrases(const QString &learnerName)
 {
-    return QCoreApplication::translate("teacher", "Hello, %1. Nice to meet you|Hi there, %1").arg(quiz::phraseLiteral(learnerName));
+    return QCoreApplication::translate("teacher", "Hello, %1. Nice to meet you|Hi there, %1")
+        .arg(quiz::phraseLiteral(learnerName));
 }
 
 QString farewellPhrases(const QString &learnerName)
