@@ -41,6 +41,7 @@ private slots:
     void voiceEngineForLanguage_data();
     void voiceEngineForLanguage();
     void playsThroughTheSpeechEngine();
+    void withoutAVoiceTheWordsShowAtReadingPace();
 };
 
 void TestEspeakSynthesizer::speaksTheLanguage_data()
@@ -160,6 +161,8 @@ void TestEspeakSynthesizer::voiceEngineForLanguage()
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"no voice for"_s,
                                                               QRegularExpression::CaseInsensitiveOption));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"English voice"_s));
+        // Asked again for the engine: eSpeak has told once, the fallback tells each time.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"English voice"_s));
     }
     QCOMPARE(speech::voiceEngineFor(language) == speech::VoiceEngine::Espeak, espeak);
     QVERIFY(speech::createSpeechEngineFor(language));
@@ -179,6 +182,19 @@ void TestEspeakSynthesizer::playsThroughTheSpeechEngine()
     QCOMPARE(words.at(2).at(1).toString(), text);
     QVERIFY(mouth.size() >= 3);
     QCOMPARE(mouth.last().at(0).value<MouthShape>(), MouthShape::Closed);
+}
+
+void TestEspeakSynthesizer::withoutAVoiceTheWordsShowAtReadingPace()
+{
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"has no voice for \"yy\""_s));
+    speech::FliteSpeech engine(std::make_shared<speech::EspeakSynthesizer>(u"yy"_s), speech::FliteSpeech::Output::Silent);
+    QSignalSpy words(&engine, &character::SpeechEngine::wordStarted);
+    QSignalSpy finished(&engine, &character::SpeechEngine::finished);
+    const QString text = u"Die richtige Antwort ist 12"_s;
+    engine.speak(text, {});
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(words.size(), 5);
+    QCOMPARE(words.last().at(1).toString(), text);
 }
 
 QTEST_GUILESS_MAIN(TestEspeakSynthesizer)
