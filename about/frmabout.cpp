@@ -186,12 +186,13 @@ void frmAbout::Form_Load()
 {
     lblVersion->setText(tr("Version %1.%2.%3").arg(buildinfo::versionMajor)
                             .arg(buildinfo::versionMinor)
-                            .arg(buildinfo::versionRevision));
+                            .arg(buildinfo::versionPatch));
     lblTitle->setText(appTitle);
     lblDescription->setText(tr("Developed by Vantrell") + u"\r\n"_s
-                            + tr("This program is intended to teach basic Zumbrel to children "
+                            + tr("This program is intended to teach basic arithmetic to children "
                                  "between the ages of 5 and 8.") + u"\r\n"_s
-                            + tr("It requires Microsoft Windows ME or Microsoft Windows 2000 and a sound card plus speakers."));
+                            + tr("It requires a Linux desktop with a sound card plus speakers, and a microphone for "
+                                 "spoken commands."));
     lblDisclaimer->setText(tr("Zumbrel is free software under the GNU General Public License, version 3 or later, "
                               "and comes with absolutely no warranty."));
 }

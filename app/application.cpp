@@ -8,6 +8,7 @@
 #include <QMessageBox>
 
 #include "about/frmabout.h"
+#include "app/commandline.h"
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
 #include "buildinfo.h"
@@ -61,6 +62,11 @@ void installFontSubstitutions()
 
 int run(int argc, char **argv)
 {
+    // Before any application object: --help and --version need no display, and without one the
+    // toolkit would abort instead of saying why.
+    if (const std::optional<int> status = handleCommandLine(argc, argv))
+        return *status;
+
     // The character places its own windows on the desktop, which Wayland does not allow.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
@@ -68,7 +74,7 @@ int run(int argc, char **argv)
     Application application(argc, argv);
     Application::setApplicationName(u"zumbrel"_s);
     Application::setApplicationVersion(QString::fromLatin1(buildinfo::versionString));
-    Application::setDesktopFileName(u"org.zumbrel.Zumbrel"_s);
+    Application::setDesktopFileName(u"org.zumbrel.zumbrel"_s);
     // The main window decides when the program ends, after the farewell.
     Application::setQuitOnLastWindowClosed(false);
     installFontSubstitutions();

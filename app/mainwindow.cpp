@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,7 +15,9 @@
 
 #include "app/answerbox.h"
 #include "app/dialogs.h"
+#include "app/valuelabel.h"
 #include "platform/browser.h"
+#include "platform/datapaths.h"
 #include "platform/twips.h"
 #include "quiz/feedback.h"
 #include "quiz/numbers.h"
@@ -84,6 +87,32 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &cap
     return button;
 }
 
+// The sign as a screen reader should say it: "8 plus 2", not "8 + 2" read as "8 2".
+QString spokenSign(quiz::Operation operation)
+{
+    switch (operation) {
+    case quiz::Operation::Addition:
+        return QCoreApplication::translate("app::MainWindow", "plus");
+    case quiz::Operation::Subtraction:
+        return QCoreApplication::translate("app::MainWindow", "minus");
+    case quiz::Operation::Multiplication:
+        return QCoreApplication::translate("app::MainWindow", "times");
+    case quiz::Operation::Division:
+        return QCoreApplication::translate("app::MainWindow", "divided by");
+    }
+    return {};
+}
+
+// The guide for parents and children, installed with the program.
+QUrl guideUrl()
+{
+    const QString relative = u"help/index.html"_s;
+    QString path = platform::findDataPath(relative);
+    if (path.isEmpty())
+        path = QCoreApplication::applicationDirPath() + u"/../share/zumbrel/"_s + relative;
+    return QUrl::fromLocalFile(path);
+}
+
 } // namespace
 
 MainWindow::MainWindow(const MainWindowServices &services, QWidget *parent)
@@ -141,6 +170,8 @@ void MainWindow::createControls()
     lblSign = makeLabel(Frame1, u"lblSign"_s, u"X"_s, twipsRect(360, 960, 615, 975));
     lblNumber2 = makeLabel(Frame1, u"lblNumber2"_s, u"88"_s, twipsRect(1200, 1320, 1335, 975));
     for (QLabel *label : {lblNumber1, lblSign, lblNumber2}) {
+        // Before anything asks for the label's accessible interface, which is then kept.
+        exposeValueAsText(label);
         frame(label);
         label->setFont(serifFont(48));
     }
@@ -165,8 +196,10 @@ void MainWindow::createControls()
     lblSkipped = makeLabel(Frame2, u"lblSkipped"_s, u"Label5"_s, twipsRect(960, 1440, 615, 255));
     Label6 = makeLabel(Frame2, u"Label6"_s, tr("Level:"), twipsRect(120, 1920, 615, 255));
     lblLevel = makeLabel(Frame2, u"lblLevel"_s, u"1"_s, twipsRect(960, 1800, 615, 375));
-    for (QLabel *label : {lblTotal, lblCorrect, lblWrong, lblSkipped, lblLevel})
+    for (QLabel *label : {lblTotal, lblCorrect, lblWrong, lblSkipped, lblLevel}) {
+        exposeValueAsText(label);
         frame(label);
+    }
     lblTotal->setToolTip(tr("Total questions shown"));
     lblCorrect->setToolTip(tr("Number of correct answers given"));
     lblWrong->setToolTip(tr("Number of wrong answers given"));
@@ -189,6 +222,15 @@ void MainWindow::createControls()
     setTabOrder(cmdClose, cmdReset);
     setTabOrder(cmdReset, cmdSkip);
     setTabOrder(cmdSkip, txtAnswer);
+
+    // Names and descriptions for screen readers. Tooltips already serve as descriptions; the
+    // rest says what a sighted child sees at a glance. The values are kept current by
+    // describeForScreenReaders().
+    Picture1->setAccessibleName(u"Zumbrel"_s);
+    txtAnswer->setAccessibleName(tr("Your answer"));
+    lblNumber1->setAccessibleDescription(tr("First number"));
+    lblNumber2->setAccessibleDescription(tr("Second number"));
+    cmdClose->setAccessibleDescription(tr("Merlin says good-bye and Zumbrel closes"));
 }
 
 void MainWindow::createMenus()
@@ -234,6 +276,11 @@ void MainWindow::createMenus()
 
     mnuHelp = menuBar()->addMenu(tr("&Help"));
     mnuHelp->setObjectName(u"mnuHelp"_s);
+    // The guide: how to play, the keys, Merlin's commands, and what to do about sound.
+    mnuHelpContents = addAction(mnuHelp, u"mnuHelpContents"_s, tr("&Contents"));
+    mnuHelpContents->setShortcut(QKeySequence(Qt::Key_F1));
+    mnuHelpSep1 = mnuHelp->addSeparator();
+    mnuHelpSep1->setObjectName(u"mnuHelpSep1"_s);
     mnuHelpAbout = addAction(mnuHelp, u"mnuHelpAbout"_s, tr("&About..."));
 }
 
@@ -251,6 +298,7 @@ void MainWindow::connectEvents()
     connect(mnuQuestionsDivision, &QAction::triggered, this, &MainWindow::mnuQuestionsDivision_Click);
     connect(mnuQuestionsLevelsLevel, &QActionGroup::triggered, this,
             [this](QAction *level) { mnuQuestionsLevelsLevel_Click(qint16(level->data().toInt())); });
+    connect(mnuHelpContents, &QAction::triggered, this, &MainWindow::mnuHelpContents_Click);
     connect(mnuHelpAbout, &QAction::triggered, this, &MainWindow::mnuHelpAbout_Click);
     connect(Agent1, &character::Agent::Click, this, &MainWindow::Agent1_Click);
     connect(Agent1, &character::Agent::DragComplete, this, &MainWindow::Agent1_DragComplete);
@@ -360,8 +408,23 @@ void MainWindow::NewQuestion()
     lblTotal->setText(quiz::raiseCounter(lblTotal->text()));
     txtAnswer->setText(QString());
     ++m_questionSerial;
+    describeForScreenReaders();
     // Fails quietly while the window is not shown yet.
     txtAnswer->setFocus();
+}
+
+void MainWindow::describeForScreenReaders()
+{
+    const auto operation = quiz::operationFromKey(tagOf(lblSign)).value_or(quiz::Operation::Addition);
+    const QString sign = spokenSign(operation);
+    const QString sum = lblNumber1->text() + u' ' + sign + u' ' + lblNumber2->text();
+    lblSign->setAccessibleName(sign);
+    Frame1->setAccessibleDescription(sum);
+    txtAnswer->setAccessibleDescription(sum);
+    const std::pair<QLabel *, QLabel *> counters[] = {
+        {Label1, lblTotal}, {Label2, lblCorrect}, {Label3, lblWrong}, {Label4, lblSkipped}, {Label6, lblLevel}};
+    for (const auto &[caption, value] : counters)
+        value->setAccessibleName(caption->text() + u' ' + value->text());
 }
 
 void MainWindow::ResetScores()
@@ -398,12 +461,14 @@ void MainWindow::cmdOK_Click()
     const QString expected = tagOf(txtAnswer);
     if (quiz::answerIsCorrect(typed, expected)) {
         lblCorrect->setText(quiz::raiseCounter(lblCorrect->text()));
+        describeForScreenReaders();
         if (teacher().Visible()) {
             teacher().Play(PraiseAnimations.at(quiz::drawIndex(m_services.random->next(), PraiseAnimations.size())));
             teacher().Speak(PraisePhrases);
         }
     } else {
         lblWrong->setText(quiz::raiseCounter(lblWrong->text()));
+        describeForScreenReaders();
         if (teacher().Visible()) {
             teacher().Play(
                 CorrectionAnimations.at(quiz::drawIndex(m_services.random->next(), CorrectionAnimations.size())));
@@ -484,6 +549,16 @@ void MainWindow::mnuFileName_Click()
     teacher().Play(u"Pleased"_s);
     teacher().Speak(teacher::nameGreetingPhrases(LearnerName));
     teacher().Play(u"RestPose"_s);
+}
+
+void MainWindow::mnuHelpContents_Click()
+{
+    const QUrl guide = guideUrl();
+    if (!m_services.browser->open(guide)) {
+        m_services.dialogs->warn(this, u"Zumbrel"_s,
+                                 tr("The guide could not be opened in a web browser. Open it yourself:") + u"\r\n"_s
+                                     + guide.toString());
+    }
 }
 
 void MainWindow::mnuHelpAbout_Click()

@@ -87,6 +87,7 @@ private slots:
     void mnuQuestionsMultiplication_Click();
     void mnuQuestionsDivision_Click();
     void mnuQuestionsLevelsLevel_Click(qint16 Index);
+    void mnuHelpContents_Click();
     void mnuHelpAbout_Click();
     void Agent1_Click(const QString &characterId, short button, short shift, short x, short y);
     void Agent1_DragComplete(const QString &characterId, short button, short shift, short x, short y);
@@ -96,6 +97,8 @@ private:
     void createControls();
     void createMenus();
     void connectEvents();
+    // What a screen reader says for the sum, the counters and the level; called after they change.
+    void describeForScreenReaders();
 
     void NewQuestion();
     void ResetScores();
@@ -158,6 +161,8 @@ private:
     QMenu *mnuQuestionsLevels = nullptr;
     QActionGroup *mnuQuestionsLevelsLevel = nullptr;
     QMenu *mnuHelp = nullptr;
+    QAction *mnuHelpContents = nullptr;
+    QAction *mnuHelpSep1 = nullptr;
     QAction *mnuHelpAbout = nullptr;
 };
 

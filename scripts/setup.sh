@@ -1,11 +1,24 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs the Debian packages listed in deps/debian-packages.txt that are not installed yet.
-# Runs apt-get as root, or through sudo for anyone else; refreshes the package lists first
+# Installs the Debian packages of the named lists that are not installed yet:
+#     scripts/setup.sh [run] [package] [test]
+# reads deps/debian-run.txt, deps/debian-package.txt, deps/debian-test.txt; "run" alone when no list
+# is named. Runs apt-get as root, or through sudo for anyone else; refreshes the package lists first
 # when they are empty or more than a day old.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-mapfile -t wanted < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' "$here/deps/debian-packages.txt" | grep -v '^$')
+lists=("$@")
+[[ ${#lists[@]} -eq 0 ]] && lists=(run)
+
+wanted=()
+for list in "${lists[@]}"; do
+    file="$here/deps/debian-$list.txt"
+    if [[ ! -f $file ]]; then
+        echo "setup: no package list $file" >&2
+        exit 2
+    fi
+    mapfile -t -O "${#wanted[@]}" wanted < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' "$file" | grep -v '^$')
+done
 
 missing=()
 for pkg in "${wanted[@]}"; do
@@ -23,8 +36,8 @@ else
     exit 1
 fi
 
-lists=/var/lib/apt/lists
-if [[ -z $(find "$lists" -maxdepth 1 -name '*Packages*' -mmin -1440 2>/dev/null | head -n 1) ]]; then
+apt_lists=/var/lib/apt/lists
+if [[ -z $(find "$apt_lists" -maxdepth 1 -name '*Packages*' -mmin -1440 2>/dev/null | head -n 1) ]]; then
     "${as_root[@]}" apt-get update
 fi
 echo "setup: installing ${missing[*]}"

@@ -101,9 +101,12 @@ QString missingCharacterTitle()
 
 QString missingCharacterMessage(const QString &address)
 {
+    // Merlin and his voice come with Zumbrel itself: the repair is a reinstall, which the page
+    // explains for the Debian package and for a build from source.
     return QStringList{QCoreApplication::translate("teacher", "This program requires the Merlin character."),
-                       QCoreApplication::translate("teacher", "Download it from %1").arg(address),
-                       QCoreApplication::translate("teacher", "Also get the English TrueVoice Engine"),
+                       QCoreApplication::translate("teacher", "Read how to install it at %1").arg(address),
+                       QCoreApplication::translate("teacher", "If Zumbrel came as a Debian package: %1")
+                           .arg(u"sudo apt-get install --reinstall zumbrel"_s),
                        QCoreApplication::translate("teacher", "And run this program again."),
                        QCoreApplication::translate("teacher", "Do you want to open this page now?")}
         .join(u"\r\n"_s);

@@ -24,20 +24,20 @@
         <translation>Entwickelt von Vantrell</translation>
     </message>
     <message>
-        <source>This program is intended to teach basic Zumbrel to children between the ages of 5 and 8.</source>
-        <translation>Dieses Programm soll Kindern von 5 bis 8 Jahren die Grundlagen von Zumbrel beibringen.</translation>
-    </message>
-    <message>
-        <source>It requires Microsoft Windows ME or Microsoft Windows 2000 and a sound card plus speakers.</source>
-        <translation>Es braucht Microsoft Windows ME oder Microsoft Windows 2000 und eine Soundkarte mit Lautsprechern.</translation>
-    </message>
-    <message>
         <source>Zumbrel is free software under the GNU General Public License, version 3 or later, and comes with absolutely no warranty.</source>
         <translation>Zumbrel ist freie Software unter der GNU General Public License, Version 3 oder später, und kommt ohne jede Gewährleistung.</translation>
     </message>
     <message>
         <source>System Information Is Unavailable At This Time</source>
         <translation>Die Systeminformationen sind gerade nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>This program is intended to teach basic arithmetic to children between the ages of 5 and 8.</source>
+        <translation>Mit diesem Programm üben Kinder von 5 bis 8 Jahren das Rechnen.</translation>
+    </message>
+    <message>
+        <source>It requires a Linux desktop with a sound card plus speakers, and a microphone for spoken commands.</source>
+        <translation>Es braucht einen Linux-Desktop mit Soundkarte und Lautsprechern und ein Mikrofon für Sprachbefehle.</translation>
     </message>
 </context>
 <context>
@@ -208,6 +208,46 @@
     <message>
         <source>What is your name?</source>
         <translation>Wie heißt du?</translation>
+    </message>
+    <message>
+        <source>&amp;Contents</source>
+        <translation>&amp;Anleitung</translation>
+    </message>
+    <message>
+        <source>plus</source>
+        <translation>plus</translation>
+    </message>
+    <message>
+        <source>minus</source>
+        <translation>minus</translation>
+    </message>
+    <message>
+        <source>times</source>
+        <translation>mal</translation>
+    </message>
+    <message>
+        <source>divided by</source>
+        <translation>geteilt durch</translation>
+    </message>
+    <message>
+        <source>Your answer</source>
+        <translation>Deine Antwort</translation>
+    </message>
+    <message>
+        <source>First number</source>
+        <translation>Erste Zahl</translation>
+    </message>
+    <message>
+        <source>Second number</source>
+        <translation>Zweite Zahl</translation>
+    </message>
+    <message>
+        <source>Merlin says good-bye and Zumbrel closes</source>
+        <translation>Merlin sagt Tschüss und Zumbrel geht zu</translation>
+    </message>
+    <message>
+        <source>The guide could not be opened in a web browser. Open it yourself:</source>
+        <translation>Die Anleitung ließ sich in keinem Webbrowser öffnen. Öffne sie selbst:</translation>
     </message>
 </context>
 <context>
@@ -392,20 +432,20 @@
         <translation>Dieses Programm braucht die Figur Merlin.</translation>
     </message>
     <message>
-        <source>Download it from %1</source>
-        <translation>Lade sie hier herunter: %1</translation>
-    </message>
-    <message>
-        <source>Also get the English TrueVoice Engine</source>
-        <translation>Hol dir auch die englische TrueVoice-Sprachausgabe</translation>
-    </message>
-    <message>
         <source>And run this program again.</source>
         <translation>Und starte dann dieses Programm noch einmal.</translation>
     </message>
     <message>
         <source>Do you want to open this page now?</source>
         <translation>Möchtest du diese Seite jetzt öffnen?</translation>
+    </message>
+    <message>
+        <source>Read how to install it at %1</source>
+        <translation>Hier steht, wie du sie installierst: %1</translation>
+    </message>
+    <message>
+        <source>If Zumbrel came as a Debian package: %1</source>
+        <translation>Wenn Zumbrel ein Debian-Paket ist: %1</translation>
     </message>
 </context>
 </TS>

@@ -24,20 +24,20 @@
         <translation>Desarrollado por Vantrell</translation>
     </message>
     <message>
-        <source>This program is intended to teach basic Zumbrel to children between the ages of 5 and 8.</source>
-        <translation>Este programa quiere enseñar lo básico de Zumbrel a niños de 5 a 8 años.</translation>
-    </message>
-    <message>
-        <source>It requires Microsoft Windows ME or Microsoft Windows 2000 and a sound card plus speakers.</source>
-        <translation>Necesita Microsoft Windows ME o Microsoft Windows 2000, una tarjeta de sonido y altavoces.</translation>
-    </message>
-    <message>
         <source>Zumbrel is free software under the GNU General Public License, version 3 or later, and comes with absolutely no warranty.</source>
         <translation>Zumbrel es software libre bajo la GNU General Public License, versión 3 o posterior, y no tiene ninguna garantía.</translation>
     </message>
     <message>
         <source>System Information Is Unavailable At This Time</source>
         <translation>La información del sistema no está disponible ahora</translation>
+    </message>
+    <message>
+        <source>This program is intended to teach basic arithmetic to children between the ages of 5 and 8.</source>
+        <translation>Este programa ayuda a niños de 5 a 8 años a aprender a hacer cuentas.</translation>
+    </message>
+    <message>
+        <source>It requires a Linux desktop with a sound card plus speakers, and a microphone for spoken commands.</source>
+        <translation>Necesita un escritorio Linux con tarjeta de sonido y altavoces, y un micrófono para las órdenes habladas.</translation>
     </message>
 </context>
 <context>
@@ -208,6 +208,46 @@
     <message>
         <source>What is your name?</source>
         <translation>¿Cómo te llamas?</translation>
+    </message>
+    <message>
+        <source>&amp;Contents</source>
+        <translation>&amp;Guía</translation>
+    </message>
+    <message>
+        <source>plus</source>
+        <translation>más</translation>
+    </message>
+    <message>
+        <source>minus</source>
+        <translation>menos</translation>
+    </message>
+    <message>
+        <source>times</source>
+        <translation>por</translation>
+    </message>
+    <message>
+        <source>divided by</source>
+        <translation>entre</translation>
+    </message>
+    <message>
+        <source>Your answer</source>
+        <translation>Tu respuesta</translation>
+    </message>
+    <message>
+        <source>First number</source>
+        <translation>Primer número</translation>
+    </message>
+    <message>
+        <source>Second number</source>
+        <translation>Segundo número</translation>
+    </message>
+    <message>
+        <source>Merlin says good-bye and Zumbrel closes</source>
+        <translation>Merlin se despide y Zumbrel se cierra</translation>
+    </message>
+    <message>
+        <source>The guide could not be opened in a web browser. Open it yourself:</source>
+        <translation>No se pudo abrir la guía en un navegador web. Ábrela tú:</translation>
     </message>
 </context>
 <context>
@@ -392,20 +432,20 @@
         <translation>Este programa necesita el personaje Merlin.</translation>
     </message>
     <message>
-        <source>Download it from %1</source>
-        <translation>Descárgalo de %1</translation>
-    </message>
-    <message>
-        <source>Also get the English TrueVoice Engine</source>
-        <translation>Consigue también la voz inglesa TrueVoice</translation>
-    </message>
-    <message>
         <source>And run this program again.</source>
         <translation>Y vuelve a abrir este programa.</translation>
     </message>
     <message>
         <source>Do you want to open this page now?</source>
         <translation>¿Quieres abrir esta página ahora?</translation>
+    </message>
+    <message>
+        <source>Read how to install it at %1</source>
+        <translation>Aquí se explica cómo instalarlo: %1</translation>
+    </message>
+    <message>
+        <source>If Zumbrel came as a Debian package: %1</source>
+        <translation>Si Zumbrel vino como paquete Debian: %1</translation>
     </message>
 </context>
 </TS>

@@ -24,20 +24,20 @@
         <translation>Développé par Vantrell</translation>
     </message>
     <message>
-        <source>This program is intended to teach basic Zumbrel to children between the ages of 5 and 8.</source>
-        <translation>Ce programme veut apprendre les bases de Zumbrel aux enfants de 5 à 8 ans.</translation>
-    </message>
-    <message>
-        <source>It requires Microsoft Windows ME or Microsoft Windows 2000 and a sound card plus speakers.</source>
-        <translation>Il lui faut Microsoft Windows ME ou Microsoft Windows 2000, une carte son et des haut-parleurs.</translation>
-    </message>
-    <message>
         <source>Zumbrel is free software under the GNU General Public License, version 3 or later, and comes with absolutely no warranty.</source>
         <translation>Zumbrel est un logiciel libre sous licence GNU General Public License, version 3 ou ultérieure, et n&apos;est accompagné d&apos;aucune garantie.</translation>
     </message>
     <message>
         <source>System Information Is Unavailable At This Time</source>
         <translation>Les informations système ne sont pas disponibles pour le moment</translation>
+    </message>
+    <message>
+        <source>This program is intended to teach basic arithmetic to children between the ages of 5 and 8.</source>
+        <translation>Ce programme aide les enfants de 5 à 8 ans à apprendre le calcul.</translation>
+    </message>
+    <message>
+        <source>It requires a Linux desktop with a sound card plus speakers, and a microphone for spoken commands.</source>
+        <translation>Il faut un bureau Linux avec une carte son et des haut-parleurs, et un micro pour les ordres parlés.</translation>
     </message>
 </context>
 <context>
@@ -208,6 +208,46 @@
     <message>
         <source>What is your name?</source>
         <translation>Comment tu t&apos;appelles&#xa0;?</translation>
+    </message>
+    <message>
+        <source>&amp;Contents</source>
+        <translation>&amp;Guide</translation>
+    </message>
+    <message>
+        <source>plus</source>
+        <translation>plus</translation>
+    </message>
+    <message>
+        <source>minus</source>
+        <translation>moins</translation>
+    </message>
+    <message>
+        <source>times</source>
+        <translation>fois</translation>
+    </message>
+    <message>
+        <source>divided by</source>
+        <translation>divisé par</translation>
+    </message>
+    <message>
+        <source>Your answer</source>
+        <translation>Ta réponse</translation>
+    </message>
+    <message>
+        <source>First number</source>
+        <translation>Premier nombre</translation>
+    </message>
+    <message>
+        <source>Second number</source>
+        <translation>Deuxième nombre</translation>
+    </message>
+    <message>
+        <source>Merlin says good-bye and Zumbrel closes</source>
+        <translation>Merlin dit au revoir et Zumbrel se ferme</translation>
+    </message>
+    <message>
+        <source>The guide could not be opened in a web browser. Open it yourself:</source>
+        <translation>Le guide n&apos;a pas pu s&apos;ouvrir dans un navigateur web. Ouvre-le toi-même&#xa0;:</translation>
     </message>
 </context>
 <context>
@@ -392,20 +432,20 @@
         <translation>Ce programme a besoin du personnage Merlin.</translation>
     </message>
     <message>
-        <source>Download it from %1</source>
-        <translation>Télécharge-le ici&#xa0;: %1</translation>
-    </message>
-    <message>
-        <source>Also get the English TrueVoice Engine</source>
-        <translation>Installe aussi la voix anglaise TrueVoice</translation>
-    </message>
-    <message>
         <source>And run this program again.</source>
         <translation>Puis relance ce programme.</translation>
     </message>
     <message>
         <source>Do you want to open this page now?</source>
         <translation>Veux-tu ouvrir cette page maintenant&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Read how to install it at %1</source>
+        <translation>Comment l&apos;installer&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>If Zumbrel came as a Debian package: %1</source>
+        <translation>Si Zumbrel vient d&apos;un paquet Debian&#xa0;: %1</translation>
     </message>
 </context>
 </TS>

@@ -16,8 +16,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString description = u"Developed by Vantrell\r\n"
-                            u"This program is intended to teach basic Zumbrel to children between the ages of 5 and 8.\r\n"
-                            u"It requires Microsoft Windows ME or Microsoft Windows 2000 and a sound card plus speakers."_s;
+                            u"This program is intended to teach basic arithmetic to children between the ages of 5 and 8.\r\n"
+                            u"It requires a Linux desktop with a sound card plus speakers, and a microphone for spoken "
+                            u"commands."_s;
 
 struct Doubles
 {

@@ -153,8 +153,8 @@ void TestDrill::missingCharacter()
     const QStringList lines = f->dialogs.questions.first().split(u'\n');
     QCOMPARE(lines.first(), u"Cannot load character"_s);
     const QString secondLine = f->dialogs.questions.first().split(u"\r\n"_s).at(1);
-    QVERIFY(secondLine.startsWith(u"Download it from "_s));
-    const QString address = secondLine.mid(QStringLiteral("Download it from ").size());
+    QVERIFY(secondLine.startsWith(u"Read how to install it at "_s));
+    const QString address = secondLine.mid(QStringLiteral("Read how to install it at ").size());
     if (answerYes) {
         QCOMPARE(f->browser.opened, QList<QUrl>{QUrl(address)});
     } else {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QAccessible>
 #include <QAction>
 #include <QActionGroup>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
@@ -40,6 +42,15 @@ private slots:
     void shortcutsChooseOperationAndLevel();
     void accessKeysPressButtons();
     void activationPutsFocusInAnswerBox();
+    void screenReaderNames_data();
+    void screenReaderNames();
+    void screenReaderHearsTheSum_data();
+    void screenReaderHearsTheSum();
+    void screenReaderHearsCountersChange();
+    void valuesReadAsText_data();
+    void valuesReadAsText();
+    void contentsOpensTheGuide_data();
+    void contentsOpensTheGuide();
 
 private:
     std::unique_ptr<AppFixture> f;
@@ -185,6 +196,7 @@ void TestMainWindow::menuTree_data()
     QTest::newRow("multiplication") << u"mnuQuestionsMultiplication"_s << u"&Multiplication"_s
                                     << QKeySequence(u"Ctrl+F3"_s);
     QTest::newRow("division") << u"mnuQuestionsDivision"_s << u"&Division"_s << QKeySequence(u"Ctrl+F4"_s);
+    QTest::newRow("contents") << u"mnuHelpContents"_s << u"&Contents"_s << QKeySequence(u"F1"_s);
     QTest::newRow("about") << u"mnuHelpAbout"_s << u"&About..."_s << QKeySequence();
 }
 
@@ -360,6 +372,167 @@ void TestMainWindow::activationPutsFocusInAnswerBox()
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(f->window.get(), &activate);
     QCOMPARE(QApplication::focusWidget(), f->answerBox());
+}
+
+namespace {
+
+QAccessibleInterface *accessible(QWidget *widget)
+{
+    return QAccessible::queryAccessibleInterface(widget);
+}
+
+QString accessibleText(QWidget *widget, QAccessible::Text which)
+{
+    QAccessibleInterface *interface = accessible(widget);
+    return interface ? interface->text(which) : u"<no interface>"_s;
+}
+
+} // namespace
+
+void TestMainWindow::screenReaderNames_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QAccessible::Role>("role");
+    QTest::addColumn<QString>("name");
+
+    // After the start: the first question counts as shown, level 1.
+    QTest::newRow("answer box") << u"txtAnswer"_s << QAccessible::EditableText << u"Your answer"_s;
+    QTest::newRow("total") << u"lblTotal"_s << QAccessible::StaticText << u"Total: 1"_s;
+    QTest::newRow("correct") << u"lblCorrect"_s << QAccessible::StaticText << u"Correct: 0"_s;
+    QTest::newRow("wrong") << u"lblWrong"_s << QAccessible::StaticText << u"Wrong: 0"_s;
+    QTest::newRow("skipped") << u"lblSkipped"_s << QAccessible::StaticText << u"Skipped: 0"_s;
+    QTest::newRow("level") << u"lblLevel"_s << QAccessible::StaticText << u"Level: 1"_s;
+    QTest::newRow("sign") << u"lblSign"_s << QAccessible::StaticText << u"plus"_s;
+    QTest::newRow("question frame") << u"Frame1"_s << QAccessible::Grouping << u"Question"_s;
+    QTest::newRow("score frame") << u"Frame2"_s << QAccessible::Grouping << u"Score"_s;
+    QTest::newRow("ok") << u"cmdOK"_s << QAccessible::Button << u"Ok"_s;
+    QTest::newRow("skip") << u"cmdSkip"_s << QAccessible::Button << u"Skip"_s;
+    QTest::newRow("reset") << u"cmdReset"_s << QAccessible::Button << u"Reset"_s;
+    QTest::newRow("close") << u"cmdClose"_s << QAccessible::Button << u"Close"_s;
+    QTest::newRow("picture") << u"Picture1"_s << QAccessible::Graphic << u"Zumbrel"_s;
+}
+
+void TestMainWindow::screenReaderNames()
+{
+    QFETCH(QString, control);
+    QFETCH(QAccessible::Role, role);
+    QFETCH(QString, name);
+    auto *widget = f->window->findChild<QWidget *>(control);
+    QVERIFY(widget);
+    QAccessibleInterface *interface = accessible(widget);
+    QVERIFY(interface);
+    QCOMPARE(interface->role(), role);
+    // Access-key marks are not read aloud.
+    QCOMPARE(interface->text(QAccessible::Name).remove(u'&'), name);
+    // Every control that does something, and every value, says what it is for.
+    if (role != QAccessible::Grouping && control != u"Picture1"_s)
+        QVERIFY2(!interface->text(QAccessible::Description).isEmpty(), qPrintable(control));
+}
+
+void TestMainWindow::screenReaderHearsTheSum_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("spokenSign");
+    QTest::newRow("addition") << int(Qt::Key_F1) << u"plus"_s;
+    QTest::newRow("subtraction") << int(Qt::Key_F2) << u"minus"_s;
+    QTest::newRow("multiplication") << int(Qt::Key_F3) << u"times"_s;
+    QTest::newRow("division") << int(Qt::Key_F4) << u"divided by"_s;
+}
+
+void TestMainWindow::screenReaderHearsTheSum()
+{
+    QFETCH(int, key);
+    QFETCH(QString, spokenSign);
+    showAndActivate();
+    // The sign changes first: Ctrl+F4 from addition shows a division, and its sum must follow.
+    QTest::keyClick(f->window.get(), Qt::Key(key), Qt::ControlModifier);
+    const QString sum = f->text(u"lblNumber1") + u' ' + spokenSign + u' ' + f->text(u"lblNumber2");
+    QCOMPARE(accessibleText(f->answerBox(), QAccessible::Description), sum);
+    QCOMPARE(accessibleText(f->control<QWidget>(u"Frame1"), QAccessible::Description), sum);
+    QCOMPARE(accessibleText(f->control<QWidget>(u"lblSign"), QAccessible::Name), spokenSign);
+    // The visible sign stays the written one.
+    QVERIFY(f->text(u"lblSign").size() == 1);
+}
+
+void TestMainWindow::screenReaderHearsCountersChange()
+{
+    showAndActivate();
+    QAccessibleInterface *correct = accessible(f->control<QWidget>(u"lblCorrect"));
+    QAccessibleInterface *wrong = accessible(f->control<QWidget>(u"lblWrong"));
+    f->type(f->expectedResult());
+    f->click(u"cmdOK");
+    QCOMPARE(correct->text(QAccessible::Name), u"Correct: 1"_s);
+    QCOMPARE(accessibleText(f->control<QWidget>(u"lblTotal"), QAccessible::Name), u"Total: 2"_s);
+    // A wrong answer: one more than the right one.
+    f->type(QString::number(f->expectedResult().toInt() + 1));
+    f->click(u"cmdOK");
+    QCOMPARE(wrong->text(QAccessible::Name), u"Wrong: 1"_s);
+    // Each new question is described afresh, and the description matches what is on screen.
+    const QString shown = f->text(u"lblNumber1") + u" plus "_s + f->text(u"lblNumber2");
+    QCOMPARE(accessibleText(f->answerBox(), QAccessible::Description), shown);
+    QTest::keyClick(f->window.get(), Qt::Key_F3, Qt::ShiftModifier);
+    QCOMPARE(accessibleText(f->control<QWidget>(u"lblLevel"), QAccessible::Name), u"Level: 3"_s);
+    QCOMPARE(correct->text(QAccessible::Name), u"Correct: 0"_s);
+    // The typed answer is readable as the box's value.
+    f->type(u"7"_s);
+    QCOMPARE(accessibleText(f->answerBox(), QAccessible::Value), u"7"_s);
+}
+
+void TestMainWindow::valuesReadAsText_data()
+{
+    QTest::addColumn<QString>("control");
+    for (const char *name : {"lblNumber1", "lblSign", "lblNumber2", "lblTotal", "lblCorrect", "lblWrong", "lblSkipped",
+                             "lblLevel"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestMainWindow::valuesReadAsText()
+{
+    QFETCH(QString, control);
+    auto *label = f->window->findChild<QLabel *>(control);
+    QVERIFY(label);
+    // A skip changes the operands and two counters; the text must follow what is shown.
+    f->click(u"cmdSkip");
+    QAccessibleInterface *interface = accessible(label);
+    QVERIFY(interface);
+    QCOMPARE(interface->text(QAccessible::Value), label->text());
+    QAccessibleTextInterface *text = interface->textInterface();
+    QVERIFY(text);
+    QCOMPARE(text->characterCount(), label->text().size());
+    QCOMPARE(text->text(0, text->characterCount()), label->text());
+    QCOMPARE(text->text(0, -1), label->text());
+    // Out-of-range offsets are clamped, never a crash.
+    QCOMPARE(text->text(-5, 1000), label->text());
+    QCOMPARE(text->text(1, 1), QString());
+}
+
+void TestMainWindow::contentsOpensTheGuide_data()
+{
+    QTest::addColumn<bool>("browserWorks");
+    QTest::newRow("browser opens it") << true;
+    QTest::newRow("no browser") << false;
+}
+
+void TestMainWindow::contentsOpensTheGuide()
+{
+    QFETCH(bool, browserWorks);
+    f->browser.works = browserWorks;
+    showAndActivate();
+    QTest::keyClick(f->window.get(), Qt::Key_F1);
+    QCOMPARE(f->browser.opened.size(), 1);
+    const QUrl guide = f->browser.opened.first();
+    QVERIFY(guide.isLocalFile());
+    QVERIFY2(QFileInfo(guide.toLocalFile()).isFile(), qPrintable(guide.toString()));
+    QVERIFY(guide.toLocalFile().endsWith(u"/help/index.html"_s));
+    if (browserWorks) {
+        QVERIFY(f->dialogs.warnings.isEmpty());
+    } else {
+        // Told where the guide is, so that it can be opened by hand.
+        QCOMPARE(f->dialogs.warnings.size(), 1);
+        QVERIFY(f->dialogs.warnings.first().contains(guide.toString()));
+    }
+    // Nothing else happened to the quiz.
+    QCOMPARE(f->counters(), u"1/0/0/0"_s);
 }
 
 QTEST_MAIN(TestMainWindow)

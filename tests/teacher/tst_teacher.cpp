@@ -84,9 +84,9 @@ void TestTeacher::missingCharacterMessage()
 {
     const QString address = u"file:///usr/share/zumbrel/help/character.html"_s;
     const QStringList lines = teacher::missingCharacterMessage(address).split(u"\r\n"_s);
-    QCOMPARE(lines, (QStringList{u"This program requires the Merlin character."_s, u"Download it from "_s + address,
-                                 u"Also get the English TrueVoice Engine"_s, u"And run this program again."_s,
-                                 u"Do you want to open this page now?"_s}));
+    QCOMPARE(lines, (QStringList{u"This program requires the Merlin character."_s, u"Read how to install it at "_s + address,
+                                 u"If Zumbrel came as a Debian package: sudo apt-get install --reinstall zumbrel"_s,
+                                 u"And run this program again."_s, u"Do you want to open this page now?"_s}));
     QVERIFY(teacher::helpPageUrl().isLocalFile());
 }
 
