@@ -45,11 +45,6 @@ QRect screenRect()
     return QGuiApplication::primaryScreen()->availableGeometry();
 }
 
-QString describe(const QWidget *widget, const QString &text)
-{
-    return widget->objectName() + u" \""_s + text + u'"';
-}
-
 struct Fit
 {
     QString text;
