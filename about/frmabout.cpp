@@ -13,6 +13,7 @@
 #include <QSvgRenderer>
 
 #include "about/messagedialog.h"
+#include "about/logging.h"
 #include "platform/twips.h"
 #include "buildinfo.h"
 #include "platform/programs.h"
@@ -130,8 +131,8 @@ frmAbout::frmAbout(const AboutServices &services, QWidget *parent)
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setModal(true);
     setSizeGripEnabled(false);
-    QFont controlsFont;
-    controlsFont.setFamilies({u"MS Sans Serif"_s, u"Microsoft Sans Serif"_s, u"Liberation Sans"_s, u"Arimo"_s});
+    // The installed font that stands for it is chosen by platform::installFontSubstitutions().
+    QFont controlsFont(u"MS Sans Serif"_s);
     controlsFont.setPointSizeF(8.25);
     setFont(controlsFont);
     setFixedSize(fromTwips(5865), fromTwips(3630));
@@ -267,8 +268,9 @@ void frmAbout::StartSysInfo()
         if (!m_launcher->startDetached(sysInfoPath))
             throw SysInfoError("The system information tool could not be started.");
         return;
-    } catch (const std::exception &) {
+    } catch (const std::exception &error) {
         // Whatever went wrong, the user hears the same thing and the dialog stays open.
+        qCWarning(lcAbout) << error.what();
     }
     m_messages->inform(this, appTitle, tr("System Information Is Unavailable At This Time"));
 }

@@ -3,22 +3,31 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <memory>
 
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QFont>
 #include <QMessageBox>
+#include <QTimer>
 
 #include "about/frmabout.h"
 #include "app/commandline.h"
 #include "app/dialogs.h"
+#include "app/logging.h"
 #include "app/mainwindow.h"
 #include "buildinfo.h"
 #include "characterdesktop/desktopagent.h"
 #include "listen/sphinxrecognizer.h"
 #include "platform/browser.h"
+#include "platform/datapaths.h"
+#include "platform/fonts.h"
 #include "platform/terminationsignals.h"
 #include "quiz/randomsource.h"
 #include "speech/espeaksynthesizer.h"
 #include "speech/flitespeech.h"
+#include "teacher/teacher.h"
 #include "translations/language.h"
 
 using namespace Qt::StringLiterals;
@@ -43,6 +52,7 @@ bool Application::notify(QObject *receiver, QEvent *event)
 
 void reportFatalError(const QString &what)
 {
+    qCCritical(lcApp).noquote() << "Stopping after an error no handler caught:" << what;
     std::fprintf(stderr, "zumbrel: %s\n", qPrintable(what));
     std::fflush(stderr);
     QMessageBox::critical(nullptr, QCoreApplication::translate("app", "Zumbrel"),
@@ -52,12 +62,46 @@ void reportFatalError(const QString &what)
     std::_Exit(EXIT_FAILURE);
 }
 
-void installFontSubstitutions()
+namespace {
+
+// Runs work once, on the turn of the event loop after the window's first paint.
+class FirstPaintFilter final : public QObject
 {
-    QFont::insertSubstitutions(u"Times New Roman"_s, {u"Liberation Serif"_s, u"Nimbus Roman"_s, u"Tinos"_s});
-    QFont::insertSubstitutions(u"News Gothic"_s,
-                               {u"News Gothic MT"_s, u"Nimbus Sans Narrow"_s, u"Liberation Sans Narrow"_s});
-    QFont::insertSubstitutions(u"MS Sans Serif"_s, {u"Microsoft Sans Serif"_s, u"Liberation Sans"_s, u"Arimo"_s});
+public:
+    FirstPaintFilter(std::function<void()> work, QObject *parent)
+        : QObject(parent)
+        , m_work(std::move(work))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && m_work) {
+            QTimer::singleShot(0, this, [this, work = std::exchange(m_work, {})] {
+                work();
+                deleteLater();
+            });
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_work;
+};
+
+void afterFirstPaint(QWidget *window, std::function<void()> work)
+{
+    window->installEventFilter(new FirstPaintFilter(std::move(work), window));
+}
+
+} // namespace
+
+void setUpAgent(character::DesktopAgent &agent, const QString &language)
+{
+    agent.setCharacterDirectories(platform::dataDirectories());
+    agent.setNeededAnimations(teacher::animationsUsed());
+    agent.setSpeechEngineFactory([language] { return speech::createSpeechEngineFor(language); });
 }
 
 int run(int argc, char **argv)
@@ -71,20 +115,24 @@ int run(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
 
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     Application application(argc, argv);
     Application::setApplicationName(u"zumbrel"_s);
     Application::setApplicationVersion(QString::fromLatin1(buildinfo::versionString));
     Application::setDesktopFileName(u"org.zumbrel.zumbrel"_s);
     // The main window decides when the program ends, after the farewell.
     Application::setQuitOnLastWindowClosed(false);
-    installFontSubstitutions();
+    platform::installFontSubstitutions();
+
     // Before the first text is made: every window, menu and phrase reads its catalog once.
     const QString language = translations::installFromEnvironment(application);
 
     character::DesktopAgent agent;
-    agent.setSpeechEngineFactory([language] { return speech::createSpeechEngineFor(language); });
-    listen::SphinxRecognizer recognizer;
-    agent.setCommandRecognizer(&recognizer);
+    setUpAgent(agent, language);
+    // Made once the window is on the screen: the recogniser's model is not needed for the
+    // first frame, and the window should not wait for it.
+    std::unique_ptr<listen::SphinxRecognizer> recognizer;
     quiz::ClockSeededRandom random;
     platform::DesktopBrowser browser;
     DesktopDialogs dialogs;
@@ -96,6 +144,8 @@ int run(int argc, char **argv)
     services.showAbout = &about::showAboutDialog;
 
     MainWindow window(services);
+    agent.addHostWindow(&window);
+    qCDebug(lcApp) << "Start-up: the main window made after" << sinceStart.elapsed() << "ms";
     try {
         if (!window.Form_Load())
             return EXIT_FAILURE;
@@ -104,11 +154,19 @@ int run(int argc, char **argv)
         reportFatalError(QString::fromLocal8Bit(error.what()));
     }
 
+    qCDebug(lcApp) << "Start-up: the character loaded and greeting after" << sinceStart.elapsed() << "ms";
+
     platform::TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &platform::TerminationSignals::terminationRequested, &window, &MainWindow::close);
     QObject::connect(&window, &MainWindow::closed, &application, &QCoreApplication::quit);
     QObject::connect(&window, &MainWindow::endRequested, &application, &QCoreApplication::quit);
 
+    afterFirstPaint(&window, [&agent, &recognizer, &sinceStart] {
+        qCDebug(lcApp) << "Start-up: the main window painted after" << sinceStart.elapsed() << "ms";
+        recognizer = std::make_unique<listen::SphinxRecognizer>();
+        agent.setCommandRecognizer(recognizer.get());
+        qCDebug(lcApp) << "Start-up: spoken commands ready after" << sinceStart.elapsed() << "ms";
+    });
     window.show();
     const int status = Application::exec();
     if (!window.hasEndedAtOnce())

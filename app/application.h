@@ -3,6 +3,10 @@
 
 #include <QApplication>
 
+namespace character {
+class DesktopAgent;
+}
+
 namespace app {
 
 // The application object. An error that no handler caught must not unwind into the event loop:
@@ -20,8 +24,10 @@ public:
 
 [[noreturn]] void reportFatalError(const QString &what);
 
-// Font names the window asks for, mapped to the installed fonts that match them best.
-void installFontSubstitutions();
+// Points the character component at Zumbrel's characters, the animations the lessons play and
+// the speech engine.
+// The voice speaks `language` (empty: English).
+void setUpAgent(character::DesktopAgent &agent, const QString &language = {});
 
 // Starts Zumbrel and returns its exit status.
 int run(int argc, char **argv);

@@ -15,6 +15,7 @@
 
 #include "app/answerbox.h"
 #include "app/dialogs.h"
+#include "app/logging.h"
 #include "app/valuelabel.h"
 #include "platform/browser.h"
 #include "platform/datapaths.h"
@@ -350,7 +351,8 @@ bool MainWindow::Form_Load()
 {
     try {
         Agent1->Characters().Load(QString::fromUtf16(teacher::characterId), QString::fromUtf16(teacher::characterFile));
-    } catch (const std::exception &) {
+    } catch (const std::exception &error) {
+        qCWarning(lcApp) << "The teacher character cannot be loaded:" << error.what();
         missingCharacter();
         return false;
     }

@@ -18,6 +18,15 @@ Request::Request(RequestStatus status)
 {
 }
 
+void Request::setStatus(RequestStatus status)
+{
+    if (hasEnded() || status == m_status)
+        return;
+    m_status = status;
+    if (hasEnded())
+        emit finished(status);
+}
+
 bool Request::hasEnded() const
 {
     return m_status == RequestStatus::Complete || m_status == RequestStatus::Failed

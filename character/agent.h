@@ -29,8 +29,12 @@ public:
     QString message() const;
 };
 
-class Request
+// One call on a character as it is carried out. finished() is raised once, when the request
+// ends, so a caller can wait for it instead of polling Status().
+class Request : public QObject
 {
+    Q_OBJECT
+
 public:
     Request() = default;
     explicit Request(RequestStatus status);
@@ -41,8 +45,12 @@ public:
     // Complete, failed or interrupted: nothing that waits on it should wait any longer.
     bool hasEnded() const;
 
-    // Set by the component as it carries the request out.
-    void setStatus(RequestStatus status) { m_status = status; }
+    // Set by the component as it carries the request out. A request that has ended stays as it
+    // ended.
+    void setStatus(RequestStatus status);
+
+signals:
+    void finished(character::RequestStatus status);
 
 private:
     RequestStatus m_status = RequestStatus::Pending;

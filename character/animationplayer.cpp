@@ -38,7 +38,7 @@ void AnimationPlayer::showFrame(int index)
 int AnimationPlayer::nextFrame()
 {
     const Frame &frame = m_animation->frames.at(m_frame);
-    if (!m_exiting && m_elapsed >= maximumPlayMs) {
+    if (!m_exiting && m_elapsed >= m_maximumPlayMs) {
         m_exiting = true;
         if (frame.exitFrame >= 0 && frame.exitFrame != m_frame)
             return frame.exitFrame;

@@ -24,7 +24,8 @@ public:
     Q_DISABLE_COPY_MOVE(AnimationPlayer)
 
     // A played animation is brought to its end after this long, so a looping one ends too.
-    static constexpr int maximumPlayMs = 15000;
+    static constexpr int defaultMaximumPlayMs = 15000;
+    void setMaximumPlayMs(int ms) { m_maximumPlayMs = ms; }
 
     void start(const Animation *animation);
     // Takes the current keyframe's exit path; without one, stops at once. Returns whether the
@@ -53,6 +54,7 @@ private:
     int m_frame = 0;
     int m_elapsed = 0;
     bool m_exiting = false;
+    int m_maximumPlayMs = defaultMaximumPlayMs;
 };
 
 } // namespace character

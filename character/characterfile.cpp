@@ -391,17 +391,6 @@ const Animation *CharacterData::animation(const QString &name) const
     return it == animations.constEnd() ? nullptr : &*it;
 }
 
-const QStringList &requiredAnimations()
-{
-    static const QStringList names = {
-        u"Greet"_s,    u"Wave"_s,     u"GetAttention"_s, u"GetAttentionReturn"_s, u"RestPose"_s,
-        u"Pleased"_s,  u"Announce"_s, u"Congratulate"_s, u"Congratulate_2"_s,     u"Surprised"_s,
-        u"Write"_s,    u"Confused"_s, u"Decline"_s,      u"Explain"_s,            u"Read"_s,
-        u"Sad"_s,      u"Search"_s,   u"Suggest"_s,
-    };
-    return names;
-}
-
 const QStringList &stateNames()
 {
     static const QStringList names = {u"Showing"_s,      u"Hiding"_s,       u"Speaking"_s,  u"IdlingLevel1"_s,
@@ -410,7 +399,7 @@ const QStringList &stateNames()
 }
 
 std::shared_ptr<const CharacterData> parseCharacter(const QByteArray &manifest, const QString &baseDir,
-                                                   const QByteArray *artOverride)
+                                                   const QByteArray *artOverride, const QStringList &neededAnimations)
 {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(manifest, &error);
@@ -465,21 +454,21 @@ std::shared_ptr<const CharacterData> parseCharacter(const QByteArray &manifest, 
         if (!data->states.contains(state))
             fail(u"the state %1 is missing"_s.arg(state));
     }
-    for (const QString &name : requiredAnimations()) {
+    for (const QString &name : neededAnimations) {
         if (!data->animations.contains(name))
             fail(u"the animation %1 is missing"_s.arg(name));
     }
     return data;
 }
 
-std::shared_ptr<const CharacterData> loadCharacterFile(const QString &manifestPath)
+std::shared_ptr<const CharacterData> loadCharacterFile(const QString &manifestPath, const QStringList &neededAnimations)
 {
     QFile file(manifestPath);
     if (!file.open(QIODevice::ReadOnly))
         fail(u"cannot read the character file %1: %2"_s.arg(manifestPath, file.errorString()));
     const QByteArray bytes = file.readAll();
     try {
-        auto data = parseCharacter(bytes, QFileInfo(manifestPath).absolutePath());
+        auto data = parseCharacter(bytes, QFileInfo(manifestPath).absolutePath(), nullptr, neededAnimations);
         const_cast<CharacterData &>(*data).manifestPath = QFileInfo(manifestPath).absoluteFilePath();
         return data;
     } catch (const Error &e) {

@@ -86,19 +86,21 @@ struct CharacterData
     const Animation *animation(const QString &name) const;
 };
 
-// The animations a character must have for the program to use it, and the states the engine
-// plays by itself.
-const QStringList &requiredAnimations();
+// The states the component plays by itself; every character has them.
 const QStringList &stateNames();
 
-// Reads a manifest and its art; throws Error naming the file and the fault.
-std::shared_ptr<const CharacterData> loadCharacterFile(const QString &manifestPath);
+// Reads a manifest and its art; throws Error naming the file and the fault. The host names the
+// animations it will ask for, so a character without one of them is refused at once rather than
+// failing a request later.
+std::shared_ptr<const CharacterData> loadCharacterFile(const QString &manifestPath,
+                                                       const QStringList &neededAnimations = {});
 
 // The same from bytes already read: baseDir is where the art and sounds are looked for. When
 // artOverride is given it is used as the art instead of reading the file (the fuzz target uses
 // this so that one input covers both).
 std::shared_ptr<const CharacterData> parseCharacter(const QByteArray &manifest, const QString &baseDir,
-                                                   const QByteArray *artOverride = nullptr);
+                                                   const QByteArray *artOverride = nullptr,
+                                                   const QStringList &neededAnimations = {});
 
 // Where the character of a program's file name ("Merlin.acs") lives: characters/<name>/<name>.json
 // in one of the folders, names compared without regard to case. A path to an existing .json file

@@ -8,6 +8,13 @@
 
 namespace character {
 
+// A calm reading pace for a child of five to eight: a word every 400 ms (150 words a minute,
+// the low end of reading aloud), and 600 ms more once the last word is shown. Every place that
+// shows words without a voice keeps this pace, so the balloon reads the same whichever engine
+// fell back.
+inline constexpr int readingMsPerWord = 400;
+inline constexpr int readingMsAfter = 600;
+
 // Speech without a voice: the words appear one at a time at a calm reading pace, the mouth moves
 // with the letters of each word, and the utterance ends after the time a child needs to read it.
 // The default engine until a synthesiser is plugged in, and the fallback when one fails.
@@ -41,8 +48,8 @@ private:
     QStringList m_words;
     QList<Step> m_steps;
     qsizetype m_next = 0;
-    int m_wordMs = 380;
-    int m_trailingMs = 700;
+    int m_wordMs = readingMsPerWord;
+    int m_trailingMs = readingMsAfter;
 };
 
 } // namespace character

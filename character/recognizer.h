@@ -17,8 +17,8 @@ struct VoiceCommand
     bool enabled = true;
 };
 
-// Offline recognition of the character's spoken commands, push to talk: nothing is recorded
-// between startListening() and stopListening(), and the utterance is decoded on release.
+// Offline recognition of the character's spoken commands, push to talk: only what is said between
+// startListening() and stopListening() is recorded, and that utterance is decoded on release.
 class CommandRecognizer : public QObject
 {
     Q_OBJECT

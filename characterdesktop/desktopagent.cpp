@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QChildEvent>
 #include <QDialog>
 #include <QEvent>
 #include <QKeyEvent>
@@ -15,9 +16,9 @@
 #include <QWidget>
 
 #include "character/characterfile.h"
-#include "characterdesktop/characterwindow.h"
 #include "character/framerenderer.h"
-#include "platform/datapaths.h"
+#include "character/logging.h"
+#include "characterdesktop/characterwindow.h"
 
 using namespace Qt::StringLiterals;
 
@@ -35,31 +36,36 @@ public:
     {
         if (m_loaded.contains(characterId))
             throw Error(u"A character is already loaded as %1."_s.arg(characterId));
-        const QStringList directories =
-            m_agent.m_directories.isEmpty() ? platform::dataDirectories() : m_agent.m_directories;
+        const QStringList &directories = m_agent.m_directories;
         const QString path = resolveCharacterFile(file, directories);
         if (path.isEmpty())
             throw Error(u"The character file %1 was not found in %2."_s.arg(file, directories.join(u", "_s)));
-        std::shared_ptr<const CharacterData> data = loadCharacterFile(path);
+        std::shared_ptr<const CharacterData> data;
+        try {
+            data = loadCharacterFile(path, m_agent.m_neededAnimations);
+        } catch (const Error &error) {
+            qCWarning(lcCharacter).noquote() << error.message();
+            throw;
+        }
+        qCDebug(lcCharacter) << "Loaded" << data->name << "from" << path << "as" << characterId;
 
         DesktopCharacter::Options options;
         QRandomGenerator *random = m_agent.m_random.get();
         options.random = [random] { return random->generateDouble(); };
         options.speechFactory = m_agent.m_speechFactory;
-        options.idleDelayMs = m_agent.m_idleDelayMs;
+        options.timing = m_agent.m_timing;
         options.translucent = m_agent.m_translucent;
         options.listeningKeyName = m_agent.listeningKeyName();
-        options.listenOnceMs = m_agent.m_listenOnceMs;
         // The last holder may let go of a character from inside one of its own events (the Exit
         // command of its menu ends in Unload): then it is deleted once that event is over.
-        std::shared_ptr<DesktopCharacter> character(
-            new DesktopCharacter(characterId, data, options), [](DesktopCharacter *c) {
-                c->unload();
-                if (QThread::currentThread()->loopLevel() > 0)
-                    c->deleteLater();
-                else
-                    delete c;
-            });
+        std::shared_ptr<DesktopCharacter> character(new DesktopCharacter(characterId, data, options),
+                                                    [](DesktopCharacter *c) {
+                                                        c->unload();
+                                                        if (QThread::currentThread()->loopLevel() > 0)
+                                                            c->deleteLater();
+                                                        else
+                                                            delete c;
+                                                    });
         DesktopAgent *agent = &m_agent;
         connect(character.get(), &DesktopCharacter::clicked, agent, &Agent::Click);
         connect(character.get(), &DesktopCharacter::dragCompleted, agent, &Agent::DragComplete);
@@ -67,6 +73,8 @@ public:
         connect(character.get(), &DesktopCharacter::visibleChanged, agent, &DesktopAgent::updateTrayIcon);
         if (m_agent.m_recognizer)
             character->setRecognizer(m_agent.m_recognizer);
+        // The listening key works on the character itself too.
+        character->window()->installEventFilter(agent);
         m_loaded.insert(characterId, character);
         m_order << characterId;
         m_agent.updateTrayIcon();
@@ -102,15 +110,16 @@ DesktopAgent::DesktopAgent(QObject *parent)
     , m_characters(std::make_unique<Collection>(*this))
     , m_random(std::make_unique<QRandomGenerator>(QRandomGenerator::securelySeeded()))
 {
-    // A program window that appears may take a character that is not yet placed to its side.
+    // The release of a key held while the program loses the keyboard never comes.
     if (qApp)
-        qApp->installEventFilter(this);
+        connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+            if (state != Qt::ApplicationActive && m_keyListener)
+                std::exchange(m_keyListener, nullptr)->stopListening();
+        });
 }
 
 DesktopAgent::~DesktopAgent()
 {
-    if (qApp)
-        qApp->removeEventFilter(this);
     m_tray.reset();
     for (const auto &character : std::as_const(m_characters->m_loaded))
         character->unload();
@@ -139,6 +148,11 @@ void DesktopAgent::setCharacterDirectories(const QStringList &directories)
     m_directories = directories;
 }
 
+void DesktopAgent::setNeededAnimations(const QStringList &names)
+{
+    m_neededAnimations = names;
+}
+
 void DesktopAgent::setRandomSeed(quint32 seed)
 {
     m_random->seed(seed);
@@ -146,7 +160,16 @@ void DesktopAgent::setRandomSeed(quint32 seed)
 
 void DesktopAgent::setIdleDelay(int ms)
 {
-    m_idleDelayMs = ms;
+    Timing timing = m_timing;
+    timing.idleDelayMs = ms;
+    setTiming(timing);
+}
+
+void DesktopAgent::setTiming(const Timing &timing)
+{
+    m_timing = timing;
+    for (const auto &character : std::as_const(m_characters->m_loaded))
+        character->setTiming(timing);
 }
 
 void DesktopAgent::setTranslucentWindows(std::optional<bool> translucent)
@@ -172,9 +195,9 @@ void DesktopAgent::setListeningKey(Qt::Key key)
 
 void DesktopAgent::setListenOnceDuration(int ms)
 {
-    m_listenOnceMs = ms;
-    for (const auto &character : std::as_const(m_characters->m_loaded))
-        character->setListenOnceDuration(ms);
+    Timing timing = m_timing;
+    timing.listenOnceMs = ms;
+    setTiming(timing);
 }
 
 QString DesktopAgent::listeningKeyName() const
@@ -198,25 +221,47 @@ QSystemTrayIcon *DesktopAgent::trayIcon() const
     return m_tray.get();
 }
 
+void DesktopAgent::addHostWindow(QWidget *window)
+{
+    watchWidget(window);
+    for (QWidget *child : window->findChildren<QWidget *>())
+        watchWidget(child);
+}
+
+void DesktopAgent::watchWidget(QWidget *widget)
+{
+    // Installing twice would only move the filter to the front; the list keeps one entry.
+    widget->installEventFilter(this);
+}
+
 bool DesktopAgent::eventFilter(QObject *watched, QEvent *event)
 {
-    // Key events reach the filter twice, for the window and for the widget with the focus;
-    // only the widget's counts.
-    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && watched->isWidgetType()
-        && listeningKeyEvent(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event)))
-        return true;
-    // The release of a key held while the program loses the keyboard never comes.
-    if (event->type() == QEvent::ApplicationDeactivate && m_keyListener) {
-        m_keyListener->stopListening();
-        m_keyListener = nullptr;
-    }
-    if (event->type() == QEvent::Show && watched->isWidgetType()) {
-        auto *widget = static_cast<QWidget *>(watched);
+    if (!watched->isWidgetType())
+        return Agent::eventFilter(watched, event);
+    auto *widget = static_cast<QWidget *>(watched);
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        // A key the focus widget ignores travels on to its parents; it was decided at the first.
+        if (listeningKeyEvent(widget, static_cast<QKeyEvent *>(event)))
+            return true;
+        break;
+    case QEvent::ChildAdded:
+        // Keys go to the widget with the focus, so a host window's widgets added later are
+        // watched as well.
+        if (QObject *child = static_cast<QChildEvent *>(event)->child(); child && child->isWidgetType())
+            addHostWindow(static_cast<QWidget *>(child));
+        break;
+    case QEvent::Show:
+        // A host window that appears may take a character that is not yet placed to its side.
         if (widget->isWindow() && widget->windowType() == Qt::Window
             && !widget->property(CharacterWindow::ownWindowProperty).toBool()) {
             for (const auto &character : std::as_const(m_characters->m_loaded))
                 character->programWindowShown(widget);
         }
+        break;
+    default:
+        break;
     }
     return Agent::eventFilter(watched, event);
 }
@@ -232,9 +277,8 @@ bool DesktopAgent::takesListeningKey(QWidget *receiver) const
             return qobject_cast<const CharacterWindow *>(window) != nullptr;
         return window->windowType() == Qt::Window && !qobject_cast<const QDialog *>(window);
     };
-    return !m_characters->m_loaded.isEmpty() && !QApplication::activePopupWidget()
-        && !QApplication::activeModalWidget() && listensIn(QApplication::activeWindow())
-        && listensIn(receiver->window());
+    return !m_characters->m_loaded.isEmpty() && !QApplication::activePopupWidget() && !QApplication::activeModalWidget()
+        && listensIn(QApplication::activeWindow()) && listensIn(receiver->window());
 }
 
 DesktopCharacter *DesktopAgent::listeningCharacter() const
@@ -284,21 +328,21 @@ void DesktopAgent::updateTrayIcon()
         return;
     }
     // One icon stands for the program's character, the first one loaded.
-    const std::shared_ptr<DesktopCharacter> first = *m_characters->m_loaded.constBegin();
+    const std::shared_ptr<DesktopCharacter> first = m_characters->m_loaded.value(m_characters->m_order.constFirst());
     const QString id = first->id();
     if (!m_tray || m_trayCharacter != id) {
         m_trayCharacter = id;
         m_trayMenu = std::make_unique<QMenu>();
         m_trayMenu->setProperty(CharacterWindow::ownWindowProperty, true);
-        QAction *show =
-            m_trayMenu->addAction(QCoreApplication::translate("character", "&Show %1").arg(first->data().name));
+        QAction *show = m_trayMenu->addAction(
+            QCoreApplication::translate("character", "&Show %1").arg(first->data().name));
         show->setObjectName(u"showAction"_s);
         connect(show, &QAction::triggered, this, [this] {
             if (DesktopCharacter *c = character(m_trayCharacter); c && !c->Visible())
                 c->Show();
         });
-        QAction *hide =
-            m_trayMenu->addAction(QCoreApplication::translate("character", "&Hide %1").arg(first->data().name));
+        QAction *hide = m_trayMenu->addAction(
+            QCoreApplication::translate("character", "&Hide %1").arg(first->data().name));
         hide->setObjectName(u"hideAction"_s);
         connect(hide, &QAction::triggered, this, [this] {
             if (DesktopCharacter *c = character(m_trayCharacter))

@@ -19,7 +19,8 @@ namespace character {
 class CommandRecognizer;
 
 // The component as it runs on the desktop. Characters are found by the base name of the file the
-// program asks for ("Merlin.acs" -> characters/merlin/merlin.json in the data folders).
+// program asks for ("Merlin.acs" -> characters/merlin/merlin.json in one of the folders the
+// program gives), or by the path of a .json manifest.
 class DesktopAgent final : public Agent
 {
     Q_OBJECT
@@ -35,10 +36,15 @@ public:
     void setSpeechEngineFactory(SpeechEngineFactory factory);
     // Spoken commands for every character, now and later loaded; null for none.
     void setCommandRecognizer(CommandRecognizer *recognizer);
-    // Where character folders are looked for; empty (the default) for the program's data folders.
+    // The folders whose characters/ subfolder holds the character folders; none by default.
     void setCharacterDirectories(const QStringList &directories);
+    // The animations the program will play: a character that lacks one is refused at Load.
+    void setNeededAnimations(const QStringList &names);
     // Makes the choices of phrases, branches and idles repeatable.
     void setRandomSeed(quint32 seed);
+    // How long characters wait for things and let them take, now and later loaded.
+    void setTiming(const Timing &timing);
+    const Timing &timing() const { return m_timing; }
     // Quiet time before a shown character starts idling; negative never idles.
     void setIdleDelay(int ms);
     // Forces translucent windows (true) or windows shaped from the frame's alpha (false);
@@ -46,8 +52,12 @@ public:
     void setTranslucentWindows(std::optional<bool> translucent);
     // Whether a notification-area icon is offered to show a hidden character again.
     void setTrayIconEnabled(bool enabled);
-    // Push to talk: while this key is held in the program's main window (or on the character),
-    // the first shown character listens. Qt::Key_unknown turns the key off. Default: Space.
+    // A window of the program that takes the listening key and that a character not yet placed
+    // stands beside when it appears. The component watches only these windows (their widgets,
+    // now and later added) and its own; a dialog or menu open over them keeps its keys.
+    void addHostWindow(QWidget *window);
+    // Push to talk: while this key is held in a host window (or on the character), the first
+    // shown character listens. Qt::Key_unknown turns the key off. Default: Space.
     void setListeningKey(Qt::Key key);
     Qt::Key listeningKey() const { return m_listeningKey; }
     // How long the pop-up menu's Listen listens.
@@ -64,6 +74,7 @@ private:
     class Collection;
     friend class Collection;
     void updateTrayIcon();
+    void watchWidget(QWidget *widget);
     bool listeningKeyEvent(QWidget *receiver, QKeyEvent *event);
     bool takesListeningKey(QWidget *receiver) const;
     DesktopCharacter *listeningCharacter() const;
@@ -74,14 +85,14 @@ private:
     SpeechEngineFactory m_speechFactory;
     QPointer<CommandRecognizer> m_recognizer;
     QStringList m_directories;
-    int m_idleDelayMs = 6000;
+    QStringList m_neededAnimations;
+    Timing m_timing;
     std::optional<bool> m_translucent;
     bool m_trayEnabled = true;
     std::unique_ptr<QMenu> m_trayMenu;
     std::unique_ptr<QSystemTrayIcon> m_tray;
     QString m_trayCharacter;
     Qt::Key m_listeningKey = Qt::Key_Space;
-    int m_listenOnceMs = 4000;
     // The character listening while the key is held; its release goes there wherever it lands.
     QPointer<DesktopCharacter> m_keyListener;
 };

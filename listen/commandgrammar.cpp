@@ -18,78 +18,37 @@ QString spokenDigit(QChar digit)
     return names.at(digit.digitValue());
 }
 
-class Parser
+// The decoder's spelling of a word of a voice text: lower case, a number digit by digit.
+QStringList decoderWords(const QString &word)
 {
-public:
-    explicit Parser(const QStringList &tokens)
-        : m_tokens(tokens)
-    {
-    }
+    if (word.isEmpty() || !word.at(0).isDigit())
+        return {word.toLower()};
+    QStringList digits;
+    for (const QChar digit : word)
+        digits.append(spokenDigit(digit));
+    return digits;
+}
 
-    // Returns false on unbalanced brackets or a stray "|".
-    bool parseAll(VoiceSequence &out)
-    {
-        if (!parseSequence(out))
-            return false;
-        return m_pos == m_tokens.size();
-    }
-
-private:
-    bool parseSequence(VoiceSequence &out)
-    {
-        while (m_pos < m_tokens.size()) {
-            const QString &token = m_tokens.at(m_pos);
-            if (token == u"]"_s || token == u")"_s || token == u"|"_s)
-                return true;
-            ++m_pos;
-            if (token == u"..."_s) {
-                // Two "..." in a row say no more than one.
-                if (out.isEmpty() || out.constLast().kind != VoicePattern::Kind::AnyWords)
-                    out.append(VoicePattern{VoicePattern::Kind::AnyWords, {}, {}});
-            } else if (token == u"["_s || token == u"("_s) {
-                VoicePattern group;
-                group.kind = token == u"["_s ? VoicePattern::Kind::Optional : VoicePattern::Kind::Group;
-                const QString close = token == u"["_s ? u"]"_s : u")"_s;
-                for (;;) {
-                    VoiceSequence alternative;
-                    if (!parseSequence(alternative))
-                        return false;
-                    group.alternatives.append(alternative);
-                    if (m_pos >= m_tokens.size())
-                        return false;
-                    const QString &sep = m_tokens.at(m_pos++);
-                    if (sep == close)
-                        break;
-                    if (sep != u"|"_s)
-                        return false;
-                }
-                out.append(group);
-            } else {
-                out.append(VoicePattern{VoicePattern::Kind::Word, token, {}});
-            }
+VoiceSequence spellForDecoder(const VoiceSequence &sequence)
+{
+    VoiceSequence spelled;
+    for (const VoicePattern &item : sequence) {
+        if (item.kind == VoicePattern::Kind::Word) {
+            for (const QString &word : decoderWords(item.word))
+                spelled.append(VoicePattern{VoicePattern::Kind::Word, word, {}});
+            continue;
         }
-        return true;
+        VoicePattern copy = item;
+        for (VoiceSequence &alternative : copy.alternatives)
+            alternative = spellForDecoder(alternative);
+        spelled.append(copy);
     }
-
-    const QStringList &m_tokens;
-    qsizetype m_pos = 0;
-};
+    return spelled;
+}
 
 // Children start with "please", "um, Merlin" or a breath the decoder takes for a word; the
 // grammar lets two such words stand before any command.
 constexpr qsizetype maxLeadIn = 2;
-
-bool hasWord(const VoiceSequence &sequence)
-{
-    return std::any_of(sequence.cbegin(), sequence.cend(), [](const VoicePattern &item) {
-        if (item.kind == VoicePattern::Kind::Word)
-            return true;
-        // An optional part may be left out, so only a group guarantees that a word is said.
-        if (item.kind == VoicePattern::Kind::Group)
-            return std::all_of(item.alternatives.cbegin(), item.alternatives.cend(), hasWord);
-        return false;
-    });
-}
 
 void collectWords(const VoiceSequence &sequence, QStringList &out)
 {
@@ -202,44 +161,14 @@ QStringList CommandGrammar::garbageWords()
 QStringList CommandGrammar::tokenize(const QString &voice)
 {
     QStringList tokens;
-    QString word;
-    const auto flushWord = [&] {
-        if (!word.isEmpty())
-            tokens.append(word.toLower());
-        word.clear();
-    };
-    const QString text = QString(voice).replace(QChar(0x2026), u"..."_s);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (text.mid(i, 3) == u"..."_s) {
-            flushWord();
-            tokens.append(u"..."_s);
-            i += 2;
-        } else if (c == u'[' || c == u']' || c == u'(' || c == u')' || c == u'|') {
-            flushWord();
-            tokens.append(QString(c));
-        } else if (c.isDigit() && c.digitValue() >= 0 && c.digitValue() <= 9) {
-            flushWord();
-            tokens.append(spokenDigit(c));
-        } else if (c.isLetter() || c == u'\'') {
-            word.append(c);
-        } else {
-            // Spaces and punctuation such as "," or "?" only separate words.
-            flushWord();
-        }
-    }
-    flushWord();
+    for (const QString &token : character::voiceTextTokens(voice))
+        tokens += decoderWords(token);
     return tokens;
 }
 
 VoiceSequence CommandGrammar::parse(const QString &voice)
 {
-    const QStringList tokens = tokenize(voice);
-    VoiceSequence sequence;
-    Parser parser(tokens);
-    if (!parser.parseAll(sequence) || !hasWord(sequence))
-        return {};
-    return sequence;
+    return spellForDecoder(character::parseVoiceText(voice));
 }
 
 void CommandGrammar::setCommands(const QList<character::VoiceCommand> &commands)

@@ -17,19 +17,13 @@
 #include <QStringList>
 
 #include "character/recognizer.h"
+#include "character/voicetext.h"
 
 namespace listen {
 
-// One voice text parsed: words, "..." (any words), "[ ]" optional and "( | )" alternatives.
-struct VoicePattern
-{
-    enum class Kind { Word, AnyWords, Group, Optional };
-    Kind kind = Kind::Word;
-    QString word;
-    // Group and Optional: the alternatives, each a sequence.
-    QList<QList<VoicePattern>> alternatives;
-};
-using VoiceSequence = QList<VoicePattern>;
+// One voice text parsed, its words as the decoder spells them (lower case, digits as words).
+using VoicePattern = character::VoicePattern;
+using VoiceSequence = character::VoiceSequence;
 
 class CommandGrammar
 {

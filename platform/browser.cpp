@@ -3,12 +3,17 @@
 
 #include <QDesktopServices>
 
+#include "platform/logging.h"
+
 namespace platform {
 
 bool DesktopBrowser::open(const QUrl &url)
 {
     // xdg-open (through Qt) starts the browser detached; we neither wait for it nor close it.
-    return QDesktopServices::openUrl(url);
+    const bool opened = QDesktopServices::openUrl(url);
+    if (!opened)
+        qCWarning(lcPlatform) << "No browser could open" << url;
+    return opened;
 }
 
 } // namespace platform

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/terminationsignals.h"
 
+#include <cerrno>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <QSocketNotifier>
+
+#include "platform/logging.h"
 
 namespace platform {
 
@@ -25,8 +28,11 @@ constexpr int handledSignals[] = {SIGTERM, SIGINT, SIGHUP};
 TerminationSignals::TerminationSignals(QObject *parent)
     : QObject(parent)
 {
-    if (signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
+    if (signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) {
+        qCWarning(lcPlatform) << "No socket pair for the termination signals:" << qt_error_string(errno)
+                              << "- SIGTERM ends the program without its farewell";
         return;
+    }
     m_notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readSignal);
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "speech/utterance.h"
 
+#include "character/readingtimespeech.h"
+
 namespace speech {
 
-namespace {
-constexpr int readingMsPerWord = 400;
-constexpr int readingMsAfter = 600;
-} // namespace
+using character::readingMsAfter;
+using character::readingMsPerWord;
 
 Utterance readingUtterance(const QString &text)
 {

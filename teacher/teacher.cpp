@@ -7,6 +7,7 @@
 
 #include "character/agent.h"
 #include "platform/datapaths.h"
+#include "teacher/logging.h"
 #include "quiz/feedback.h"
 
 using namespace Qt::StringLiterals;
@@ -29,6 +30,17 @@ const std::array<CommandDefinition, 6> &commandTable()
         {u"Exit"_s, QStringLiteral(QT_TRANSLATE_NOOP("teacher", "E&xit")), u"Exit ..."_s, true, true},
     }};
     return table;
+}
+
+const QStringList &animationsUsed()
+{
+    static const QStringList names = {
+        u"Greet"_s,    u"Wave"_s,     u"GetAttention"_s, u"GetAttentionReturn"_s, u"RestPose"_s,
+        u"Pleased"_s,  u"Announce"_s, u"Congratulate"_s, u"Congratulate_2"_s,     u"Surprised"_s,
+        u"Write"_s,    u"Confused"_s, u"Decline"_s,      u"Explain"_s,            u"Read"_s,
+        u"Sad"_s,      u"Search"_s,   u"Suggest"_s,
+    };
+    return names;
 }
 
 CommandDecision decideCommand(const character::UserInput &input)
@@ -123,7 +135,10 @@ bool processEventsUntil(const std::function<bool()> &done, QDeadlineTimer deadli
             wake.start(std::chrono::milliseconds(std::max<qint64>(1, deadline.remainingTime())));
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
-    return done();
+    const bool finished = done();
+    if (!finished)
+        qCWarning(lcTeacher) << "The character did not finish in time; the lesson goes on without waiting";
+    return finished;
 }
 
 } // namespace teacher

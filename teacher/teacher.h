@@ -12,6 +12,7 @@
 
 #include <QDeadlineTimer>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 namespace character {
@@ -36,6 +37,10 @@ struct CommandDefinition
 // recogniser hears English words only.
 const std::array<CommandDefinition, 6> &commandTable();
 QString commandCaption(const CommandDefinition &command);
+
+// Every animation the program plays on the character: a character without one of them is
+// refused when it is loaded, not halfway through a lesson.
+const QStringList &animationsUsed();
 
 enum class CommandAction { None, Reset, Exit, SetLevel };
 struct CommandDecision

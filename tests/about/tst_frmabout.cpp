@@ -10,6 +10,7 @@
 
 #include "about/frmabout.h"
 #include "fakes.h"
+#include "platform/fonts.h"
 
 using namespace Qt::StringLiterals;
 
@@ -43,6 +44,9 @@ class tst_FrmAbout : public QObject
     Q_OBJECT
 
 private slots:
+    // The program installs its font substitutions before any window; so does the test.
+    void initTestCase() { platform::installFontSubstitutions(); }
+
     void showsTitleVersionAndDescription();
     void geometryFollowsTwips_data();
     void geometryFollowsTwips();

@@ -4,8 +4,13 @@
 # ends it with SIGTERM, the way a session logout does: the farewell runs and it exits by itself.
 set -uo pipefail
 program=$1
-log=$(mktemp)
-trap 'rm -f "$log"' EXIT
+# SMOKE_LOG keeps the program's output for a caller that reads it afterwards.
+if [[ -n ${SMOKE_LOG:-} ]]; then
+    log=$SMOKE_LOG
+else
+    log=$(mktemp)
+    trap 'rm -f "$log"' EXIT
+fi
 "$program" >"$log" 2>&1 &
 pid=$!
 mapped=

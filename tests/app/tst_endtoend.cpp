@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "app/application.h"
+#include "platform/fonts.h"
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
 #include "appfixture.h"
@@ -31,13 +32,13 @@ private slots:
 
 void TestEndToEnd::initTestCase()
 {
-    app::installFontSubstitutions();
+    platform::installFontSubstitutions();
 }
 
 void TestEndToEnd::aLessonFromStartToExit()
 {
     character::DesktopAgent agent;
-    agent.setSpeechEngineFactory(&speech::createSpeechEngine);
+    app::setUpAgent(agent);
     agent.setTrayIconEnabled(false);
     quiz::ClockSeededRandom random;
     testsupport::FakeBrowser browser;
@@ -48,6 +49,7 @@ void TestEndToEnd::aLessonFromStartToExit()
     services.browser = &browser;
     services.dialogs = &dialogs;
     app::MainWindow window(services);
+    agent.addHostWindow(&window);
 
     QVERIFY(window.Form_Load());
     character::DesktopCharacter *merlin = agent.character(u"MyChar"_s);

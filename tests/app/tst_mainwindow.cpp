@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "app/application.h"
+#include "platform/fonts.h"
 #include "appfixture.h"
 
 using namespace Qt::StringLiterals;
@@ -59,7 +60,7 @@ private:
 
 void TestMainWindow::initTestCase()
 {
-    app::installFontSubstitutions();
+    platform::installFontSubstitutions();
 }
 
 void TestMainWindow::init()

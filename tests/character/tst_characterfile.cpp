@@ -86,7 +86,7 @@ private slots:
         QCOMPARE(data->name, u"Blob"_s);
         QCOMPARE(data->frameSize, QSizeF(120, 150));
         QCOMPARE(data->voice.rate, 1.0);
-        for (const QString &name : requiredAnimations())
+        for (const QString &name : {u"Greet"_s, u"RestPose"_s, u"Forever"_s})
             QVERIFY2(data->animation(name), qPrintable(name));
         for (const QString &state : stateNames())
             QVERIFY2(!data->states.value(state).isEmpty(), qPrintable(state));
@@ -206,8 +206,10 @@ private slots:
         json.write(manifest);
         json.close();
 
+        // The animation some rows take away is one the host says it needs.
+        const QStringList needed{u"Sad"_s};
         try {
-            loadCharacterFile(json.fileName());
+            loadCharacterFile(json.fileName(), needed);
             QFAIL("the file was accepted");
         } catch (const Error &e) {
             QVERIFY(e.message().contains(json.fileName()));
@@ -215,8 +217,42 @@ private slots:
         // The program's load reports it at the call, too.
         DesktopAgent agent;
         agent.setTrayIconEnabled(false);
+        agent.setNeededAnimations(needed);
         QVERIFY_THROWS_EXCEPTION(Error, agent.Characters().Load(u"MyChar"_s, json.fileName()));
         QVERIFY_THROWS_EXCEPTION(Error, agent.Characters().Item(u"MyChar"_s));
+    }
+
+    // Only the host knows which animations it plays; the rest of a character may be missing.
+    void neededAnimationsDecideWhatIsMissing_data()
+    {
+        QTest::addColumn<QString>("removed");
+        QTest::addColumn<QStringList>("needed");
+        QTest::addColumn<bool>("loads");
+        QTest::newRow("nothing needed, one missing") << u"Sad"_s << QStringList{} << true;
+        QTest::newRow("another one needed") << u"Sad"_s << QStringList{u"Greet"_s} << true;
+        QTest::newRow("the missing one needed") << u"Sad"_s << QStringList{u"Greet"_s, u"Sad"_s} << false;
+        QTest::newRow("one the character never had") << QString() << QStringList{u"Juggle"_s} << false;
+    }
+
+    void neededAnimationsDecideWhatIsMissing()
+    {
+        QFETCH(QString, removed);
+        QFETCH(QStringList, needed);
+        QFETCH(bool, loads);
+        QJsonObject manifest = blobManifest();
+        if (!removed.isEmpty())
+            manifest = edited(manifest, {u"animations"_s, removed}, QJsonValue::Null).toObject();
+        const QByteArray art = blobArt();
+        bool loaded = false;
+        QString message;
+        try {
+            loaded = parseCharacter(QJsonDocument(manifest).toJson(), blobDir(), &art, needed) != nullptr;
+        } catch (const Error &e) {
+            message = e.message();
+        }
+        QCOMPARE(loaded, loads);
+        if (!loads)
+            QVERIFY2(message.contains(needed.last()), qPrintable(message));
     }
 
     void refusesMissingFile()

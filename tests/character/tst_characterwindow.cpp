@@ -35,6 +35,8 @@ private:
         m_main = std::make_unique<QWidget>();
         m_main->setWindowTitle(u"Program"_s);
         m_main->setGeometry(geometry);
+        if (m_agent)
+            m_agent->addHostWindow(m_main.get());
         return m_main.get();
     }
 

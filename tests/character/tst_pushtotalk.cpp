@@ -107,6 +107,7 @@ private:
         m_agent->setTranslucentWindows(false);
         m_agent->setTrayIconEnabled(false);
         m_agent->setRandomSeed(7);
+        m_agent->addHostWindow(m_main.get());
         m_agent->Characters().Load(u"MyChar"_s, u"Blob.acs"_s);
         m_character = m_agent->Characters().Item(u"MyChar"_s);
         m_desktop = m_agent->character(u"MyChar"_s);
@@ -163,6 +164,10 @@ private slots:
         QTest::newRow("two alike stay whole") << QStringList{u"Level &1"_s, u"Level &2"_s}
                                               << QStringList{u"... One"_s, u"... Two"_s} << QString()
                                               << u"Level One, Level Two"_s;
+        // The recogniser cannot match a malformed text either, so the tip does not offer it.
+        QTest::newRow("numbers whole, malformed left out")
+            << QStringList{u"&Twelve"_s, u"&Broken"_s} << QStringList{u"say 12"_s, u"(help | me"_s} << QString()
+            << u"Say 12"_s;
         QTest::newRow("nothing to say") << QStringList{u"&Hide"_s} << QStringList{QString()} << QString() << QString();
     }
 
@@ -295,6 +300,8 @@ private slots:
         QTest::addColumn<bool>("typedIntoDialog");
         QTest::newRow("a dialog is active") << u"dialog"_s << true;
         QTest::newRow("a modal dialog is open") << u"modal"_s << true;
+        // The component watches only the windows the program gave it.
+        QTest::newRow("a window not given to the component") << u"other"_s << true;
         // The key stays the character's, so it never presses a button instead.
         QTest::newRow("the character is hidden") << u"hidden"_s << false;
     }
@@ -306,17 +313,19 @@ private slots:
         start();
         QSignalSpy clicked(m_button, &QPushButton::clicked);
         QDialog dialog(m_main.get());
-        auto *name = new QLineEdit(&dialog);
-        (new QVBoxLayout(&dialog))->addWidget(name);
+        QWidget other;
+        auto *name = new QLineEdit(where == u"other" ? &other : &dialog);
+        (new QVBoxLayout(where == u"other" ? &other : &dialog))->addWidget(name);
         QWidget *receiver = m_button;
         if (where == u"hidden") {
             m_character->Hide(true);
             QVERIFY(!m_character->Visible());
         } else {
+            QWidget *window = where == u"other" ? &other : &dialog;
             dialog.setModal(where == u"modal");
-            dialog.show();
-            dialog.activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(&dialog));
+            window->show();
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
             name->setFocus();
             receiver = name;
         }

@@ -12,7 +12,11 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
+#include "character/agent.h"
+#include "character/characterfile.h"
+#include "character/framerenderer.h"
 #include "characterpreview.h"
+#include "teacher/teacher.h"
 
 using namespace Qt::StringLiterals;
 using contactsheet::Animation;
@@ -23,18 +27,9 @@ namespace {
 
 const QString ManifestPath = QStringLiteral(ZUMBREL_SOURCE_DIR "/data/characters/merlin/merlin.json");
 
-// What the program plays by name.
-const QStringList ProgramAnimations = {
-    u"Greet"_s, u"Wave"_s, u"GetAttention"_s, u"GetAttentionReturn"_s, u"RestPose"_s, u"Pleased"_s,
-    u"Announce"_s, u"Congratulate"_s, u"Congratulate_2"_s, u"Surprised"_s, u"Write"_s,
-    u"Confused"_s, u"Decline"_s, u"Explain"_s, u"Read"_s, u"Sad"_s, u"Search"_s, u"Suggest"_s,
-};
-
-// What the component plays by itself.
-const QStringList States = {
-    u"Showing"_s, u"Hiding"_s, u"Speaking"_s, u"IdlingLevel1"_s, u"IdlingLevel2"_s, u"IdlingLevel3"_s,
-    u"Listening"_s, u"Hearing"_s,
-};
+// What the program plays by name, and what the component plays by itself.
+const QStringList &ProgramAnimations = teacher::animationsUsed();
+const QStringList &States = character::stateNames();
 
 // Counts the pixels that show, inside or outside a rectangle, and where they are.
 int visiblePixels(const QImage &image, const QRect &inside, bool countInside, QRect *where = nullptr)
@@ -65,6 +60,8 @@ private slots:
     void initTestCase();
 
     void isFoundUnderItsFileName();
+    void componentLoadsAndDrawsHim_data();
+    void componentLoadsAndDrawsHim();
     void programAndComponentFindEverything_data();
     void programAndComponentFindEverything();
     void artUsesOnlyWhatQtSvgDraws();
@@ -121,6 +118,38 @@ void TstMerlin::isFoundUnderItsFileName()
     }
     const int height = bottom - top + 1;
     QVERIFY2(height >= 128 && height <= 160, qPrintable(u"%1 px tall"_s.arg(height)));
+}
+
+void TstMerlin::componentLoadsAndDrawsHim_data()
+{
+    QTest::addColumn<double>("scale");
+    QTest::newRow("ordinary screen") << 1.0;
+    QTest::newRow("high-density screen") << 2.0;
+}
+
+// Through the component's own loader, asked for every animation the lessons play, and its own
+// renderer: the Merlin the program shows, not a second reading of his file.
+void TstMerlin::componentLoadsAndDrawsHim()
+{
+    QFETCH(double, scale);
+    std::shared_ptr<const character::CharacterData> data;
+    try {
+        data = character::loadCharacterFile(ManifestPath, teacher::animationsUsed());
+    } catch (const character::Error &error) {
+        QFAIL(qPrintable(error.message()));
+    }
+    QCOMPARE(data->name, u"Merlin"_s);
+    character::FrameRenderer renderer(data);
+    const QImage frame = renderer.render(data->neutralPose(), scale);
+    QCOMPARE(frame.size(), (data->frameSize * scale).toSize());
+    QRect shown;
+    visiblePixels(frame, frame.rect(), true, &shown);
+    // About 128 to 160 pixels tall at rest, whatever the screen's density.
+    const double height = shown.height() / scale;
+    QVERIFY2(height >= 128 && height <= 160, qPrintable(u"%1 px tall"_s.arg(height)));
+    // Every part drawn at rest lies inside the frame.
+    const QRectF bounds = renderer.paintedBounds(data->neutralPose());
+    QVERIFY(QRectF(QPointF(0, 0), data->frameSize).adjusted(-0.5, -0.5, 0.5, 0.5).contains(bounds));
 }
 
 void TstMerlin::programAndComponentFindEverything_data()
