@@ -13,6 +13,7 @@
 #include "characterdesktop/balloonwindow.h"
 #include "characterdesktop/desktopagent.h"
 #include "characterdesktop/desktopcharacter.h"
+#include "platform/fonts.h"
 #include "speech/espeaksynthesizer.h"
 #include "translations/language.h"
 
@@ -34,7 +35,7 @@ void TestGermanRun::initTestCase()
 {
     QCOMPARE(qgetenv("LANG"), QByteArray("de_DE.UTF-8"));
     m_language = translations::installFromEnvironment(*qApp);
-    app::installFontSubstitutions();
+    platform::installFontSubstitutions();
 }
 
 void TestGermanRun::captionsBalloonAndVoiceAreGerman()
