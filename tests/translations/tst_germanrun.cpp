@@ -73,8 +73,8 @@ void TestGermanRun::captionsBalloonAndVoiceAreGerman()
 
     character::DesktopCharacter *merlin = agent.character(u"MyChar"_s);
     QVERIFY(merlin);
-    QVERIFY(engines > 0);
     QTRY_VERIFY_WITH_TIMEOUT(merlin->balloon()->text().startsWith(u"Willkommen!"_s), 20000);
+    QVERIFY(engines > 0);
     QTRY_VERIFY_WITH_TIMEOUT(merlin->balloon()->text().contains(u"bereit?"_s), 20000);
 
     // A wrong answer: the balloon names the right one in German, the number in digits. The answer

@@ -21,6 +21,7 @@
 #include "appfixture.h"
 #include "characterdesktop/desktopagent.h"
 #include "characterdesktop/listeningtip.h"
+#include "platform/fonts.h"
 #include "teacher/teacher.h"
 #include "translations/language.h"
 
@@ -182,6 +183,7 @@ class TestLayoutFit : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void mainWindowFits_data();
@@ -199,6 +201,12 @@ private:
     QHash<QString, Fit> inEnglish(const std::function<QHash<QString, Fit>()> &measure);
     QList<QTranslator *> m_installed;
 };
+
+void TestLayoutFit::initTestCase()
+{
+    // The fonts the program measures with: the window's font names mapped as the program maps them.
+    platform::installFontSubstitutions();
+}
 
 void TestLayoutFit::init()
 {
