@@ -124,7 +124,7 @@ frmAbout::frmAbout(const AboutServices &services, QWidget *parent)
     }
 
     setObjectName(u"frmAbout"_s);
-    setWindowTitle(u"About Zumbrel Teacher"_s);
+    setWindowTitle(tr("About Zumbrel Teacher"));
     // A fixed dialog border that keeps only the close box. As a dialog with an owner it stays off
     // the taskbar.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -146,12 +146,12 @@ frmAbout::~frmAbout() = default;
 void frmAbout::createControls()
 {
     // Created in tab order, so the focus chain runs OK, System Info..., and round again.
-    cmdOK = new QPushButton(u"OK"_s, this);
+    cmdOK = new QPushButton(tr("OK"), this);
     cmdOK->setObjectName(u"cmdOK"_s);
     cmdOK->setGeometry(twipsRect(4245, 2625, 1467, 345));
     cmdOK->setDefault(true);
 
-    cmdSysInfo = new QPushButton(u"&System Info..."_s, this);
+    cmdSysInfo = new QPushButton(tr("&System Info..."), this);
     cmdSysInfo->setObjectName(u"cmdSysInfo"_s);
     cmdSysInfo->setGeometry(twipsRect(4260, 3075, 1452, 345));
     setTabOrder(cmdOK, cmdSysInfo);
@@ -185,17 +185,17 @@ void frmAbout::createControls()
 
 void frmAbout::Form_Load()
 {
-    lblVersion->setText(u"Version %1.%2.%3"_s.arg(buildinfo::versionMajor)
+    lblVersion->setText(tr("Version %1.%2.%3").arg(buildinfo::versionMajor)
                             .arg(buildinfo::versionMinor)
                             .arg(buildinfo::versionPatch));
     lblTitle->setText(appTitle);
-    lblDescription->setText(u"Developed by Vantrell"_s + u"\r\n"_s
-                            + u"This program is intended to teach basic arithmetic to children "_s
-                            + u"between the ages of 5 and 8."_s + u"\r\n"_s
-                            + u"It requires a Linux desktop with a sound card plus speakers, and a microphone for "
-                              u"spoken commands."_s);
-    lblDisclaimer->setText(u"Zumbrel is free software under the GNU General Public License, version 3 or later, "
-                           u"and comes with absolutely no warranty."_s);
+    lblDescription->setText(tr("Developed by Vantrell") + u"\r\n"_s
+                            + tr("This program is intended to teach basic arithmetic to children "
+                                 "between the ages of 5 and 8.") + u"\r\n"_s
+                            + tr("It requires a Linux desktop with a sound card plus speakers, and a microphone for "
+                                 "spoken commands."));
+    lblDisclaimer->setText(tr("Zumbrel is free software under the GNU General Public License, version 3 or later, "
+                              "and comes with absolutely no warranty."));
 }
 
 void frmAbout::cmdOK_Click()
@@ -272,7 +272,7 @@ void frmAbout::StartSysInfo()
         // Whatever went wrong, the user hears the same thing and the dialog stays open.
         qCWarning(lcAbout) << error.what();
     }
-    m_messages->inform(this, appTitle, u"System Information Is Unavailable At This Time"_s);
+    m_messages->inform(this, appTitle, tr("System Information Is Unavailable At This Time"));
 }
 
 bool frmAbout::GetKeyValue(const qint32 &KeyRoot, const QString &KeyName, const QString &SubKeyRef, QString &KeyVal)

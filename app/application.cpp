@@ -25,8 +25,10 @@
 #include "platform/fonts.h"
 #include "platform/terminationsignals.h"
 #include "quiz/randomsource.h"
+#include "speech/espeaksynthesizer.h"
 #include "speech/flitespeech.h"
 #include "teacher/teacher.h"
+#include "translations/language.h"
 
 using namespace Qt::StringLiterals;
 
@@ -44,7 +46,7 @@ bool Application::notify(QObject *receiver, QEvent *event)
     } catch (const std::exception &error) {
         reportFatalError(QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        reportFatalError(u"An unknown error occurred."_s);
+        reportFatalError(QCoreApplication::translate("app", "An unknown error occurred."));
     }
 }
 
@@ -53,7 +55,9 @@ void reportFatalError(const QString &what)
     qCCritical(lcApp).noquote() << "Stopping after an error no handler caught:" << what;
     std::fprintf(stderr, "zumbrel: %s\n", qPrintable(what));
     std::fflush(stderr);
-    QMessageBox::critical(nullptr, u"Zumbrel"_s, u"Zumbrel has stopped because of an error:\n\n"_s + what);
+    QMessageBox::critical(nullptr, QCoreApplication::translate("app", "Zumbrel"),
+                          QCoreApplication::translate("app", "Zumbrel has stopped because of an error:") + u"\n\n"_s
+                              + what);
     // Unwinding further would run handlers over a state the error left half done.
     std::_Exit(EXIT_FAILURE);
 }
@@ -93,11 +97,11 @@ void afterFirstPaint(QWidget *window, std::function<void()> work)
 
 } // namespace
 
-void setUpAgent(character::DesktopAgent &agent)
+void setUpAgent(character::DesktopAgent &agent, const QString &language)
 {
     agent.setCharacterDirectories(platform::dataDirectories());
     agent.setNeededAnimations(teacher::animationsUsed());
-    agent.setSpeechEngineFactory(&speech::createSpeechEngine);
+    agent.setSpeechEngineFactory([language] { return speech::createSpeechEngineFor(language); });
 }
 
 int run(int argc, char **argv, const std::function<void(MainWindow &)> &started)
@@ -121,8 +125,11 @@ int run(int argc, char **argv, const std::function<void(MainWindow &)> &started)
     Application::setQuitOnLastWindowClosed(false);
     platform::installFontSubstitutions();
 
+    // Before the first text is made: every window, menu and phrase reads its catalog once.
+    const QString language = translations::installFromEnvironment(application);
+
     character::DesktopAgent agent;
-    setUpAgent(agent);
+    setUpAgent(agent, language);
     // Made once the window is on the screen: the recogniser's model is not needed for the
     // first frame, and the window should not wait for it.
     std::unique_ptr<listen::SphinxRecognizer> recognizer;

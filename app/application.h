@@ -30,7 +30,8 @@ public:
 
 // Points the character component at Zumbrel's characters, the animations the lessons play and
 // the speech engine.
-void setUpAgent(character::DesktopAgent &agent);
+// The voice speaks `language` (empty: English).
+void setUpAgent(character::DesktopAgent &agent, const QString &language = {});
 
 // Starts Zumbrel and returns its exit status. started, when given, is called once the main window
 // is shown, before the event loop runs (the soak test drives the program from there).

@@ -96,13 +96,13 @@ QString spokenSign(quiz::Operation operation)
 {
     switch (operation) {
     case quiz::Operation::Addition:
-        return u"plus"_s;
+        return QCoreApplication::translate("app::MainWindow", "plus");
     case quiz::Operation::Subtraction:
-        return u"minus"_s;
+        return QCoreApplication::translate("app::MainWindow", "minus");
     case quiz::Operation::Multiplication:
-        return u"times"_s;
+        return QCoreApplication::translate("app::MainWindow", "times");
     case quiz::Operation::Division:
-        return u"divided by"_s;
+        return QCoreApplication::translate("app::MainWindow", "divided by");
     }
     return {};
 }
@@ -126,7 +126,7 @@ MainWindow::MainWindow(const MainWindowServices &services, QWidget *parent)
 {
     Q_ASSERT(services.agent && services.random && services.browser && services.dialogs);
     setObjectName(u"frmMain"_s);
-    setWindowTitle(u"Zumbrel"_s);
+    setWindowTitle(tr("Zumbrel"));
     setWindowIcon(QIcon(u":/zumbrel/art/zumbrel.svg"_s));
     // A fixed border with no maximise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -155,7 +155,7 @@ void MainWindow::createControls()
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Picture1->installEventFilter(this);
 
-    Label5 = makeLabel(client, u"Label5"_s, u"Zumbrel Teacher"_s, twipsRect(120, 960, 2085, 1095));
+    Label5 = makeLabel(client, u"Label5"_s, tr("Zumbrel Teacher"), twipsRect(120, 960, 2085, 1095));
     QFont titleFont(u"News Gothic"_s);
     titleFont.setPointSizeF(20.25);
     titleFont.setWeight(QFont::Normal);
@@ -166,9 +166,9 @@ void MainWindow::createControls()
     txtAnswer->setObjectName(u"txtAnswer"_s);
     txtAnswer->setGeometry(twipsRect(2160, 0, 3255, 2055));
     txtAnswer->setFont(serifFont(72));
-    txtAnswer->setToolTip(u"Type your answer here"_s);
+    txtAnswer->setToolTip(tr("Type your answer here"));
 
-    Frame1 = new QGroupBox(u"Question"_s, client);
+    Frame1 = new QGroupBox(tr("Question"), client);
     Frame1->setObjectName(u"Frame1"_s);
     Frame1->setGeometry(twipsRect(2280, 2160, 2895, 2415));
     lblNumber1 = makeLabel(Frame1, u"lblNumber1"_s, u"88"_s, twipsRect(1200, 240, 1335, 975));
@@ -186,41 +186,41 @@ void MainWindow::createControls()
     setTextColour(lblNumber1, 0x00800000);
     setTextColour(lblNumber2, 0x00800000);
     setTextColour(lblSign, 0x000000C0);
-    lblSign->setToolTip(u"Type of questions being asked"_s);
+    lblSign->setToolTip(tr("Type of questions being asked"));
 
-    Frame2 = new QGroupBox(u"Score"_s, client);
+    Frame2 = new QGroupBox(tr("Score"), client);
     Frame2->setObjectName(u"Frame2"_s);
     Frame2->setGeometry(twipsRect(120, 2280, 1695, 2295));
-    Label1 = makeLabel(Frame2, u"Label1"_s, u"Total:"_s, twipsRect(120, 360, 615, 255));
+    Label1 = makeLabel(Frame2, u"Label1"_s, tr("Total:"), twipsRect(120, 360, 615, 255));
     lblTotal = makeLabel(Frame2, u"lblTotal"_s, u"Label2"_s, twipsRect(960, 360, 615, 255));
-    Label2 = makeLabel(Frame2, u"Label2"_s, u"Correct:"_s, twipsRect(120, 720, 615, 255));
+    Label2 = makeLabel(Frame2, u"Label2"_s, tr("Correct:"), twipsRect(120, 720, 615, 255));
     lblCorrect = makeLabel(Frame2, u"lblCorrect"_s, u"Label3"_s, twipsRect(960, 720, 615, 255));
-    Label3 = makeLabel(Frame2, u"Label3"_s, u"Wrong:"_s, twipsRect(120, 1080, 615, 255));
+    Label3 = makeLabel(Frame2, u"Label3"_s, tr("Wrong:"), twipsRect(120, 1080, 615, 255));
     lblWrong = makeLabel(Frame2, u"lblWrong"_s, u"Label4"_s, twipsRect(960, 1080, 615, 255));
-    Label4 = makeLabel(Frame2, u"Label4"_s, u"Skipped:"_s, twipsRect(120, 1440, 735, 255));
+    Label4 = makeLabel(Frame2, u"Label4"_s, tr("Skipped:"), twipsRect(120, 1440, 735, 255));
     lblSkipped = makeLabel(Frame2, u"lblSkipped"_s, u"Label5"_s, twipsRect(960, 1440, 615, 255));
-    Label6 = makeLabel(Frame2, u"Label6"_s, u"Level:"_s, twipsRect(120, 1920, 615, 255));
+    Label6 = makeLabel(Frame2, u"Label6"_s, tr("Level:"), twipsRect(120, 1920, 615, 255));
     lblLevel = makeLabel(Frame2, u"lblLevel"_s, u"1"_s, twipsRect(960, 1800, 615, 375));
     for (QLabel *label : {lblTotal, lblCorrect, lblWrong, lblSkipped, lblLevel}) {
         exposeValueAsText(label);
         frame(label);
     }
-    lblTotal->setToolTip(u"Total questions shown"_s);
-    lblCorrect->setToolTip(u"Number of correct answers given"_s);
-    lblWrong->setToolTip(u"Number of wrong answers given"_s);
-    lblSkipped->setToolTip(u"Number of questions not answered"_s);
+    lblTotal->setToolTip(tr("Total questions shown"));
+    lblCorrect->setToolTip(tr("Number of correct answers given"));
+    lblWrong->setToolTip(tr("Number of wrong answers given"));
+    lblSkipped->setToolTip(tr("Number of questions not answered"));
     lblLevel->setAlignment(Qt::AlignCenter);
     setTextColour(lblLevel, 0x00FF0000);
     lblLevel->setFont(serifFont(15.75));
-    lblLevel->setToolTip(u"The current level of diffulty"_s);
+    lblLevel->setToolTip(tr("The current level of diffulty"));
 
-    cmdReset = makeButton(client, u"cmdReset"_s, u"&Reset"_s, twipsRect(120, 4800, 1095, 495));
-    cmdReset->setToolTip(u"Click here to reset scores"_s);
-    cmdSkip = makeButton(client, u"cmdSkip"_s, u"&Skip"_s, twipsRect(1680, 4800, 1095, 495));
-    cmdSkip->setToolTip(u"Click here to skip the current question. You can also press the Esc key."_s);
-    cmdOK = makeButton(client, u"cmdOK"_s, u"Ok"_s, twipsRect(3120, 4800, 1095, 495));
-    cmdOK->setToolTip(u"Click here after typing the answer. Alternatively, press the Enter key"_s);
-    cmdClose = makeButton(client, u"cmdClose"_s, u"&Close"_s, twipsRect(4320, 4800, 1095, 495));
+    cmdReset = makeButton(client, u"cmdReset"_s, tr("&Reset"), twipsRect(120, 4800, 1095, 495));
+    cmdReset->setToolTip(tr("Click here to reset scores"));
+    cmdSkip = makeButton(client, u"cmdSkip"_s, tr("&Skip"), twipsRect(1680, 4800, 1095, 495));
+    cmdSkip->setToolTip(tr("Click here to skip the current question. You can also press the Esc key."));
+    cmdOK = makeButton(client, u"cmdOK"_s, tr("Ok"), twipsRect(3120, 4800, 1095, 495));
+    cmdOK->setToolTip(tr("Click here after typing the answer. Alternatively, press the Enter key"));
+    cmdClose = makeButton(client, u"cmdClose"_s, tr("&Close"), twipsRect(4320, 4800, 1095, 495));
 
     // Tab order by the controls' tab indexes; labels, frames and the picture take no focus.
     setTabOrder(cmdOK, cmdClose);
@@ -232,10 +232,10 @@ void MainWindow::createControls()
     // rest says what a sighted child sees at a glance. The values are kept current by
     // describeForScreenReaders().
     Picture1->setAccessibleName(u"Zumbrel"_s);
-    txtAnswer->setAccessibleName(u"Your answer"_s);
-    lblNumber1->setAccessibleDescription(u"First number"_s);
-    lblNumber2->setAccessibleDescription(u"Second number"_s);
-    cmdClose->setAccessibleDescription(u"Merlin says good-bye and Zumbrel closes"_s);
+    txtAnswer->setAccessibleName(tr("Your answer"));
+    lblNumber1->setAccessibleDescription(tr("First number"));
+    lblNumber2->setAccessibleDescription(tr("Second number"));
+    cmdClose->setAccessibleDescription(tr("Merlin says good-bye and Zumbrel closes"));
 }
 
 void MainWindow::createMenus()
@@ -246,47 +246,47 @@ void MainWindow::createMenus()
         return action;
     };
 
-    mnuFile = menuBar()->addMenu(u"&File"_s);
+    mnuFile = menuBar()->addMenu(tr("&File"));
     mnuFile->setObjectName(u"mnuFile"_s);
-    mnuFileName = addAction(mnuFile, u"mnuFileName"_s, u"Your &Name..."_s);
+    mnuFileName = addAction(mnuFile, u"mnuFileName"_s, tr("Your &Name..."));
     mnuFileSep1 = mnuFile->addSeparator();
     mnuFileSep1->setObjectName(u"mnuFileSep1"_s);
-    mnuFileExit = addAction(mnuFile, u"mnuFileExit"_s, u"E&xit"_s);
+    mnuFileExit = addAction(mnuFile, u"mnuFileExit"_s, tr("E&xit"));
 
-    mnuQuestions = menuBar()->addMenu(u"&Questions"_s);
+    mnuQuestions = menuBar()->addMenu(tr("&Questions"));
     mnuQuestions->setObjectName(u"mnuQuestions"_s);
-    mnuQuestionsAddition = addAction(mnuQuestions, u"mnuQuestionsAddition"_s, u"&Addition"_s);
+    mnuQuestionsAddition = addAction(mnuQuestions, u"mnuQuestionsAddition"_s, tr("&Addition"));
     mnuQuestionsAddition->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F1));
-    mnuQuestionsSubtraction = addAction(mnuQuestions, u"mnuQuestionsSubtraction"_s, u"&Subtraction"_s);
+    mnuQuestionsSubtraction = addAction(mnuQuestions, u"mnuQuestionsSubtraction"_s, tr("&Subtraction"));
     mnuQuestionsSubtraction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F2));
-    mnuQuestionsMultiplication = addAction(mnuQuestions, u"mnuQuestionsMultiplication"_s, u"&Multiplication"_s);
+    mnuQuestionsMultiplication = addAction(mnuQuestions, u"mnuQuestionsMultiplication"_s, tr("&Multiplication"));
     mnuQuestionsMultiplication->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F3));
-    mnuQuestionsDivision = addAction(mnuQuestions, u"mnuQuestionsDivision"_s, u"&Division"_s);
+    mnuQuestionsDivision = addAction(mnuQuestions, u"mnuQuestionsDivision"_s, tr("&Division"));
     mnuQuestionsDivision->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
     mnuQuestionsSep1 = mnuQuestions->addSeparator();
     mnuQuestionsSep1->setObjectName(u"mnuQuestionsSep1"_s);
-    mnuQuestionsLevels = mnuQuestions->addMenu(u"Levels"_s);
+    mnuQuestionsLevels = mnuQuestions->addMenu(tr("Levels"));
     mnuQuestionsLevels->setObjectName(u"mnuQuestionsLevels"_s);
     mnuQuestionsLevelsLevel = new QActionGroup(this);
     mnuQuestionsLevelsLevel->setObjectName(u"mnuQuestionsLevelsLevel"_s);
     mnuQuestionsLevelsLevel->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
     const Qt::Key levelKeys[] = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4};
     for (int index = 0; index < 4; ++index) {
-        QAction *level = mnuQuestionsLevels->addAction(u"Level &%1"_s.arg(index + 1));
+        QAction *level = mnuQuestionsLevels->addAction(tr("Level &%1").arg(index + 1));
         level->setObjectName(u"mnuQuestionsLevelsLevel"_s);
         level->setData(index);
         level->setShortcut(QKeySequence(Qt::SHIFT | levelKeys[index]));
         mnuQuestionsLevelsLevel->addAction(level);
     }
 
-    mnuHelp = menuBar()->addMenu(u"&Help"_s);
+    mnuHelp = menuBar()->addMenu(tr("&Help"));
     mnuHelp->setObjectName(u"mnuHelp"_s);
     // The guide: how to play, the keys, Merlin's commands, and what to do about sound.
-    mnuHelpContents = addAction(mnuHelp, u"mnuHelpContents"_s, u"&Contents"_s);
+    mnuHelpContents = addAction(mnuHelp, u"mnuHelpContents"_s, tr("&Contents"));
     mnuHelpContents->setShortcut(QKeySequence(Qt::Key_F1));
     mnuHelpSep1 = mnuHelp->addSeparator();
     mnuHelpSep1->setObjectName(u"mnuHelpSep1"_s);
-    mnuHelpAbout = addAction(mnuHelp, u"mnuHelpAbout"_s, u"&About..."_s);
+    mnuHelpAbout = addAction(mnuHelp, u"mnuHelpAbout"_s, tr("&About..."));
 }
 
 void MainWindow::connectEvents()
@@ -373,7 +373,7 @@ bool MainWindow::Form_Load()
     if (teacher().Visible())
         teacher().Play(u"GetAttentionReturn"_s);
     for (const teacher::CommandDefinition &command : teacher::commandTable())
-        teacher().Commands().Add(command.name, command.caption, command.voice, command.enabled, command.visible);
+        teacher().Commands().Add(command.name, teacher::commandCaption(command), command.voice, command.enabled, command.visible);
 
     lblSign->setText(quiz::operationSign(quiz::Operation::Addition));
     setTag(lblSign, quiz::operationKey(quiz::Operation::Addition));
@@ -395,7 +395,7 @@ void MainWindow::missingCharacter(const QString &reason)
                                                           teacher::missingCharacterMessage(address), reason);
     if (open && !m_services.browser->open(page)) {
         m_services.dialogs->warn(nullptr, teacher::missingCharacterTitle(),
-                                 u"The page could not be opened in a web browser. Open it yourself:\r\n"_s + address);
+                                 tr("The page could not be opened in a web browser. Open it yourself:") + u"\r\n"_s + address);
     }
 }
 
@@ -551,7 +551,7 @@ void MainWindow::cmdReset_Click()
 
 void MainWindow::mnuFileName_Click()
 {
-    LearnerName = m_services.dialogs->askText(this, u"Enter Name"_s, u"What is your name?"_s);
+    LearnerName = m_services.dialogs->askText(this, tr("Enter Name"), tr("What is your name?"));
     if (LearnerName.size() < 3) {
         LearnerName.clear();
         return;
@@ -566,7 +566,7 @@ void MainWindow::mnuHelpContents_Click()
     const QUrl guide = guideUrl();
     if (!m_services.browser->open(guide)) {
         m_services.dialogs->warn(this, u"Zumbrel"_s,
-                                 u"The guide could not be opened in a web browser. Open it yourself:\r\n"_s
+                                 tr("The guide could not be opened in a web browser. Open it yourself:") + u"\r\n"_s
                                      + guide.toString());
     }
 }

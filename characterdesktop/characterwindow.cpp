@@ -210,7 +210,7 @@ CharacterWindow::CharacterWindow(bool translucent, QWidget *parent)
     // Never by the mouse, so the child's typing stays in the answer box; a screen reader's
     // "focus" action is offered only to widgets that take the focus somehow.
     setFocusPolicy(Qt::TabFocus);
-    setWindowTitle(u"Character"_s);
+    setWindowTitle(QCoreApplication::translate("character", "Character"));
     keepOffTaskbar(this);
 }
 

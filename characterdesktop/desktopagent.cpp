@@ -2,6 +2,7 @@
 #include "characterdesktop/desktopagent.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QChildEvent>
 #include <QDialog>
 #include <QEvent>
@@ -210,8 +211,9 @@ QString DesktopAgent::listeningKeyName() const
     if (m_listeningKey == Qt::Key_unknown || m_listeningKey == 0)
         return {};
     if (m_listeningKey == Qt::Key_Space)
-        return u"the Space bar"_s;
-    return u"the %1 key"_s.arg(QKeySequence(m_listeningKey).toString(QKeySequence::NativeText));
+        return QCoreApplication::translate("character", "the Space bar");
+    return QCoreApplication::translate("character", "the %1 key")
+        .arg(QKeySequence(m_listeningKey).toString(QKeySequence::NativeText));
 }
 
 DesktopCharacter *DesktopAgent::character(const QString &characterId) const
@@ -361,13 +363,15 @@ void DesktopAgent::updateTrayIcon()
         m_trayCharacter = id;
         m_trayMenu = std::make_unique<QMenu>();
         m_trayMenu->setProperty(CharacterWindow::ownWindowProperty, true);
-        QAction *show = m_trayMenu->addAction(u"&Show %1"_s.arg(first->data().name));
+        QAction *show = m_trayMenu->addAction(
+            QCoreApplication::translate("character", "&Show %1").arg(first->data().name));
         show->setObjectName(u"showAction"_s);
         connect(show, &QAction::triggered, this, [this] {
             if (DesktopCharacter *c = character(m_trayCharacter); c && !c->Visible())
                 c->Show();
         });
-        QAction *hide = m_trayMenu->addAction(u"&Hide %1"_s.arg(first->data().name));
+        QAction *hide = m_trayMenu->addAction(
+            QCoreApplication::translate("character", "&Hide %1").arg(first->data().name));
         hide->setObjectName(u"hideAction"_s);
         connect(hide, &QAction::triggered, this, [this] {
             if (DesktopCharacter *c = character(m_trayCharacter))

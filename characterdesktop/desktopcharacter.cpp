@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
@@ -29,6 +30,13 @@ constexpr int windowGap = 8;
 constexpr int cornerMargin = 40;
 // A reason longer than this is a message for a grown-up, not for the tip.
 constexpr int shortReasonLength = 80;
+
+QString sayText(const QString &commands)
+{
+    //: The commands are the recogniser's own words, which are English whatever the interface language;
+    //: a translation should say that they are to be said in English.
+    return QCoreApplication::translate("character", "Say: %1").arg(commands);
+}
 
 } // namespace
 
@@ -308,11 +316,11 @@ void DesktopCharacter::openMenu(QPoint globalPos)
         m_menu->setProperty(CharacterWindow::ownWindowProperty, true);
     }
     m_menu->clear();
-    QAction *hide = m_menu->addAction(u"&Hide"_s);
+    QAction *hide = m_menu->addAction(QCoreApplication::translate("character", "&Hide"));
     hide->setObjectName(u"hideAction"_s);
     connect(hide, &QAction::triggered, this, &DesktopCharacter::hideByUser);
     // For the mouse: the listening key does the same for as long as it is held.
-    QAction *listen = m_menu->addAction(u"&Listen"_s);
+    QAction *listen = m_menu->addAction(QCoreApplication::translate("character", "&Listen"));
     listen->setObjectName(u"listenAction"_s);
     connect(listen, &QAction::triggered, this, [this] { startListening(true); });
     m_menu->addSeparator();
@@ -457,11 +465,11 @@ void DesktopCharacter::onHeard(const UserInput &heard)
         const QString commands = sayableCommands(m_commands.entries());
         if (heard.Count > 0) {
             const QString words = heard.Voice.trimmed().isEmpty() ? heard.Name : heard.Voice.trimmed();
-            m_tip->showTip(ListeningTip::Mark::Listening, u"%1 heard:"_s.arg(m_data->name),
+            m_tip->showTip(ListeningTip::Mark::Listening, QCoreApplication::translate("character", "%1 heard:").arg(m_data->name),
                            u"\u201c%1\u201d"_s.arg(words), QString(), m_window->frameGeometry());
         } else {
-            m_tip->showTip(ListeningTip::Mark::Listening, u"I didn't understand."_s,
-                           commands.isEmpty() ? QString() : u"Say: "_s + commands, QString(),
+            m_tip->showTip(ListeningTip::Mark::Listening, QCoreApplication::translate("character", "I didn't understand."),
+                           commands.isEmpty() ? QString() : sayText(commands), QString(),
                            m_window->frameGeometry());
         }
         m_tipTimer.start(m_queue.timing().heardTipMs);
@@ -489,14 +497,16 @@ void DesktopCharacter::onRecognizerUnavailable(const QString &reason)
 void DesktopCharacter::showListeningTip()
 {
     const QString commands = sayableCommands(m_commands.entries());
-    const QString body = commands.isEmpty() ? u"There is no command to give just now."_s : u"Say: "_s + commands;
+    const QString body = commands.isEmpty() ? QCoreApplication::translate("character", "There is no command to give just now.")
+                                             : sayText(commands);
     const QString &key = m_options.listeningKeyName;
     QString note;
     if (m_listenMode == ListenMode::Once)
-        note = key.isEmpty() ? u"Speak now."_s : u"Speak now. You can also hold %1 while you speak."_s.arg(key);
+        note = key.isEmpty() ? QCoreApplication::translate("character", "Speak now.")
+                             : QCoreApplication::translate("character", "Speak now. You can also hold %1 while you speak.").arg(key);
     else if (!key.isEmpty())
-        note = u"Keep holding %1 while you speak."_s.arg(key);
-    m_tip->showTip(ListeningTip::Mark::Listening, u"%1 is listening..."_s.arg(m_data->name), body, note,
+        note = QCoreApplication::translate("character", "Keep holding %1 while you speak.").arg(key);
+    m_tip->showTip(ListeningTip::Mark::Listening, QCoreApplication::translate("character", "%1 is listening...").arg(m_data->name), body, note,
                    m_window->frameGeometry());
 }
 
@@ -506,13 +516,13 @@ void DesktopCharacter::showCannotHear()
         return;
     QString reason = m_unavailableReason;
     if (!m_recognizer)
-        reason = u"Spoken commands are not available."_s;
+        reason = QCoreApplication::translate("character", "Spoken commands are not available.");
     else if (reason.isEmpty() || reason.size() > shortReasonLength)
-        reason = u"Is a microphone plugged in?"_s;
+        reason = QCoreApplication::translate("character", "Is a microphone plugged in?");
     if (!reason.isEmpty() && !reason.endsWith(u'.') && !reason.endsWith(u'?') && !reason.endsWith(u'!'))
         reason += u'.';
-    m_tip->showTip(ListeningTip::Mark::CannotHear, u"%1 cannot hear you."_s.arg(m_data->name), reason,
-                   u"Right-click %1 for the menu."_s.arg(m_data->name), m_window->frameGeometry());
+    m_tip->showTip(ListeningTip::Mark::CannotHear, QCoreApplication::translate("character", "%1 cannot hear you.").arg(m_data->name), reason,
+                   QCoreApplication::translate("character", "Right-click %1 for the menu.").arg(m_data->name), m_window->frameGeometry());
     m_tipTimer.start(m_queue.timing().cannotHearTipMs);
 }
 

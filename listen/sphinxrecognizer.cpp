@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QAudioSource>
+#include <QCoreApplication>
 #include <QMediaDevices>
 #include <QMutexLocker>
 
@@ -71,7 +72,7 @@ QString SphinxRecognizer::unavailableReason() const
     if (!m_decoder->isUsable())
         return m_decoder->errorString();
     if (currentDevice().isNull())
-        return u"There is no microphone."_s;
+        return QCoreApplication::translate("listen", "There is no microphone.");
     return {};
 }
 
@@ -103,7 +104,7 @@ void SphinxRecognizer::startListening()
     connect(m_source, &QAudioSource::stateChanged, this, &SphinxRecognizer::sourceStateChanged);
     m_input = m_source->start();
     if (!m_input) {
-        fail(u"The microphone cannot be opened."_s);
+        fail(QCoreApplication::translate("listen", "The microphone cannot be opened."));
         return;
     }
     connect(m_input, &QIODevice::readyRead, this, &SphinxRecognizer::readAudio);
@@ -121,7 +122,7 @@ void SphinxRecognizer::readAudio()
 void SphinxRecognizer::sourceStateChanged()
 {
     if (m_source && m_source->error() != QAudio::NoError && m_source->error() != QAudio::UnderrunError)
-        fail(u"The microphone stopped working."_s);
+        fail(QCoreApplication::translate("listen", "The microphone stopped working."));
 }
 
 void SphinxRecognizer::fail(const QString &reason)

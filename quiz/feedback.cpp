@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QCoreApplication>
+
 #include "quiz/numbers.h"
 
 using namespace Qt::StringLiterals;
@@ -20,25 +22,27 @@ QString phraseLiteral(const QString &text)
 QString praisePhrases(const QString &learnerName)
 {
     if (learnerName.isEmpty())
-        return QStringLiteral("Correct answer|You are right|Well done|Very Good|That is correct");
-    const QString n = phraseLiteral(learnerName);
-    return u"Correct answer|You are right, "_s + n + u"|Well done, "_s + n + u"|Very Good, "_s + n
-        + u"|That is correct|You are very smart, "_s + n;
+        return QCoreApplication::translate("quiz", "Correct answer|You are right|Well done|Very Good|That is correct");
+    return QCoreApplication::translate("quiz", "Correct answer|You are right, %1|Well done, %1|Very Good, %1"
+                                               "|That is correct|You are very smart, %1")
+        .arg(phraseLiteral(learnerName));
 }
 
 QString correctionPhrases(const QString &learnerName)
 {
     if (learnerName.isEmpty())
-        return QStringLiteral("Wrong answer|That is not correct|You gave the wrong answer|Your answer is wrong"
-                              "|Oops! That is not right");
-    const QString n = phraseLiteral(learnerName);
-    return u"Wrong answer, "_s + n + u"|That is not correct, "_s + n + u"|You gave the wrong answer, "_s + n
-        + u"|Your answer is wrong|Oops! That is not right|Please, pay attention|Hey, you made a boo-boo"_s;
+        return QCoreApplication::translate("quiz", "Wrong answer|That is not correct|You gave the wrong answer"
+                                                   "|Your answer is wrong|Oops! That is not right");
+    return QCoreApplication::translate("quiz", "Wrong answer, %1|That is not correct, %1|You gave the wrong answer, %1"
+                                               "|Your answer is wrong|Oops! That is not right|Please, pay attention"
+                                               "|Hey, you made a boo-boo")
+        .arg(phraseLiteral(learnerName));
 }
 
 QString correctAnswerSentence(const QString &expectedResult)
 {
-    return u"The correct answer is "_s + expectedResult;
+    //: Followed by the number, written in digits.
+    return QCoreApplication::translate("quiz", "The correct answer is %1").arg(expectedResult);
 }
 
 const QStringList &praiseAnimations()

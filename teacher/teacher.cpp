@@ -14,15 +14,20 @@ using namespace Qt::StringLiterals;
 
 namespace teacher {
 
+QString commandCaption(const CommandDefinition &command)
+{
+    return QCoreApplication::translate("teacher", command.caption.toUtf8().constData());
+}
+
 const std::array<CommandDefinition, 6> &commandTable()
 {
     static const std::array<CommandDefinition, 6> table{{
-        {u"Reset"_s, u"&Reset"_s, u"Reset ..."_s, true, true},
-        {u"LevelOne"_s, u"Level &1"_s, u"... One"_s, true, true},
-        {u"LevelTwo"_s, u"Level &2"_s, u"... Two"_s, true, true},
-        {u"LevelThree"_s, u"Level &3"_s, u"... Three"_s, true, true},
-        {u"LevelFour"_s, u"Level &4"_s, u"... Four"_s, true, true},
-        {u"Exit"_s, u"E&xit"_s, u"Exit ..."_s, true, true},
+        {u"Reset"_s, QStringLiteral(QT_TRANSLATE_NOOP("teacher", "&Reset")), u"Reset ..."_s, true, true},
+        {u"LevelOne"_s, QStringLiteral(QT_TRANSLATE_NOOP("teacher", "Level &1")), u"... One"_s, true, true},
+        {u"LevelTwo"_s, QStringLiteral(QT_TRANSLATE_NOOP("teacher", "Level &2")), u"... Two"_s, true, true},
+        {u"LevelThree"_s, QStringLiteral(QT_TRANSLATE_NOOP("teacher", "Level &3")), u"... Three"_s, true, true},
+        {u"LevelFour"_s, QStringLiteral(QT_TRANSLATE_NOOP("teacher", "Level &4")), u"... Four"_s, true, true},
+        {u"Exit"_s, QStringLiteral(QT_TRANSLATE_NOOP("teacher", "E&xit")), u"Exit ..."_s, true, true},
     }};
     return table;
 }
@@ -56,37 +61,37 @@ CommandDecision decideCommand(const character::UserInput &input)
 
 QString welcomeText()
 {
-    return u"Welcome. I am your teacher for today."_s;
+    return QCoreApplication::translate("teacher", "Welcome. I am your teacher for today.");
 }
 
 QString readyText()
 {
-    return u"Are you ready?"_s;
+    return QCoreApplication::translate("teacher", "Are you ready?");
 }
 
 QString clickPhrases()
 {
-    return u"Ouch!|That tickles|Don't click me|Keep the mouse away from me"_s;
+    return QCoreApplication::translate("teacher", "Ouch!|That tickles|Don't click me|Keep the mouse away from me");
 }
 
 QString dragPhrases()
 {
-    return u"Happy?|I feel much better here|Leave me where I was|What? There's something special about this place?"
-           u"|Leave me alone"_s;
+    return QCoreApplication::translate("teacher", "Happy?|I feel much better here|Leave me where I was"
+                                                "|What? There's something special about this place?|Leave me alone");
 }
 
 QString nameGreetingPhrases(const QString &learnerName)
 {
-    const QString n = quiz::phraseLiteral(learnerName);
-    return u"Hello, "_s + n + u". Nice to meet you|Hi there, "_s + n;
+    return QCoreApplication::translate("teacher", "Hello, %1. Nice to meet you|Hi there, %1")
+        .arg(quiz::phraseLiteral(learnerName));
 }
 
 QString farewellPhrases(const QString &learnerName)
 {
     if (learnerName.isEmpty())
-        return u"Good-bye|See you later|So long|Come back soon"_s;
-    const QString n = quiz::phraseLiteral(learnerName);
-    return u"Good-bye, "_s + n + u"|See you later, "_s + n + u"|So long|Come back soon, "_s + n;
+        return QCoreApplication::translate("teacher", "Good-bye|See you later|So long|Come back soon");
+    return QCoreApplication::translate("teacher", "Good-bye, %1|See you later, %1|So long|Come back soon, %1")
+        .arg(quiz::phraseLiteral(learnerName));
 }
 
 QUrl helpPageUrl()
@@ -103,16 +108,20 @@ QUrl helpPageUrl()
 
 QString missingCharacterTitle()
 {
-    return u"Cannot load character"_s;
+    return QCoreApplication::translate("teacher", "Cannot load character");
 }
 
 QString missingCharacterMessage(const QString &address)
 {
     // Merlin and his voice come with Zumbrel itself: the repair is a reinstall, which the page
     // explains for the Debian package and for a build from source.
-    return u"This program requires the Merlin character.\r\n"_s + u"Read how to install it at "_s + address
-        + u"\r\nIf Zumbrel came as a Debian package: sudo apt-get install --reinstall zumbrel\r\n"_s
-        + u"And run this program again.\r\n"_s + u"Do you want to open this page now?"_s;
+    return QStringList{QCoreApplication::translate("teacher", "This program requires the Merlin character."),
+                       QCoreApplication::translate("teacher", "Read how to install it at %1").arg(address),
+                       QCoreApplication::translate("teacher", "If Zumbrel came as a Debian package: %1")
+                           .arg(u"sudo apt-get install --reinstall zumbrel"_s),
+                       QCoreApplication::translate("teacher", "And run this program again."),
+                       QCoreApplication::translate("teacher", "Do you want to open this page now?")}
+        .join(u"\r\n"_s);
 }
 
 std::chrono::milliseconds farewellSpeakingBound(const QString &spoken, const FarewellTiming &timing)

@@ -33,8 +33,11 @@ struct CommandDefinition
     bool enabled = true;
     bool visible = true;
 };
-// In the order the commands are registered.
+// In the order the commands are registered. Captions are the English source texts; the pop-up
+// menu shows commandCaption(), in the language of the interface. The voice stays English: the
+// recogniser hears English words only.
 const std::array<CommandDefinition, 6> &commandTable();
+QString commandCaption(const CommandDefinition &command);
 
 // Every animation the program plays on the character: a character without one of them is
 // refused when it is loaded, not halfway through a lesson.
