@@ -629,7 +629,7 @@ void MainWindow::Agent1_VisibleChange(const QString &characterId, bool visible, 
 
 void MainWindow::offerCallBack(bool offer)
 {
-    const QString callBackText = u"Merlin is away. Click here to call him back."_s;
+    const QString callBackText = tr("Merlin is away. Click here to call him back.");
     if (offer == m_callBackOffered)
         return;
     m_callBackOffered = offer;

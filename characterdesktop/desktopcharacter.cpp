@@ -56,11 +56,11 @@ DesktopCharacter::DesktopCharacter(const QString &id, std::shared_ptr<const Char
     m_window->setWindowTitle(m_data->name);
     // What a screen reader says of him, and where his words and the listening tip come from.
     m_window->setAccessibleName(m_data->name);
-    m_window->setAccessibleDescription(
-        u"The animated teacher. Click him and he speaks; drag him to move him. Right-click him, or press the "
-        "Menu key or Shift+F10, for his menu."_s);
+    m_window->setAccessibleDescription(QCoreApplication::translate(
+        "character", "An animated character. Click him and he speaks; drag him to move him. Right-click him, or "
+                     "press the Menu key or Shift+F10, for his menu."));
     m_balloon = std::make_unique<BalloonWindow>(translucent);
-    m_balloon->setAccessibleDescription(u"What %1 says"_s.arg(m_data->name));
+    m_balloon->setAccessibleDescription(QCoreApplication::translate("character", "What %1 says").arg(m_data->name));
     m_tip = std::make_unique<ListeningTip>(translucent);
 
     connect(&m_queue, &RequestQueue::appeared, this, &DesktopCharacter::onAppeared);
@@ -312,7 +312,7 @@ void DesktopCharacter::openMenu(QPoint globalPos)
     if (!m_menu) {
         m_menu = std::make_unique<QMenu>();
         m_menu->setObjectName(u"characterMenu"_s);
-        m_menu->setAccessibleName(u"%1's commands"_s.arg(m_data->name));
+        m_menu->setAccessibleName(QCoreApplication::translate("character", "%1's commands").arg(m_data->name));
         m_menu->setProperty(CharacterWindow::ownWindowProperty, true);
     }
     m_menu->clear();

@@ -249,6 +249,10 @@
         <source>The guide could not be opened in a web browser. Open it yourself:</source>
         <translation>Die Anleitung ließ sich in keinem Webbrowser öffnen. Öffne sie selbst:</translation>
     </message>
+    <message>
+        <source>Merlin is away. Click here to call him back.</source>
+        <translation>Merlin ist weg. Klick hier, dann kommt er zurück.</translation>
+    </message>
 </context>
 <context>
     <name>character</name>
@@ -328,6 +332,18 @@
     <message>
         <source>Right-click %1 for the menu.</source>
         <translation>Klick mit rechts auf %1 für das Menü.</translation>
+    </message>
+    <message>
+        <source>An animated character. Click him and he speaks; drag him to move him. Right-click him, or press the Menu key or Shift+F10, for his menu.</source>
+        <translation>Eine bewegte Figur. Klick ihn an, dann spricht er; zieh ihn, um ihn zu verschieben. Rechtsklick, die Menütaste oder Umschalt+F10 öffnen sein Menü.</translation>
+    </message>
+    <message>
+        <source>What %1 says</source>
+        <translation>Was %1 sagt</translation>
+    </message>
+    <message>
+        <source>%1&apos;s commands</source>
+        <translation>Befehle für %1</translation>
     </message>
 </context>
 <context>

@@ -249,6 +249,10 @@
         <source>The guide could not be opened in a web browser. Open it yourself:</source>
         <translation>No se pudo abrir la guía en un navegador web. Ábrela tú:</translation>
     </message>
+    <message>
+        <source>Merlin is away. Click here to call him back.</source>
+        <translation>Merlin se ha ido. Haz clic aquí para que vuelva.</translation>
+    </message>
 </context>
 <context>
     <name>character</name>
@@ -328,6 +332,18 @@
     <message>
         <source>Right-click %1 for the menu.</source>
         <translation>Haz clic derecho en %1 para ver el menú.</translation>
+    </message>
+    <message>
+        <source>An animated character. Click him and he speaks; drag him to move him. Right-click him, or press the Menu key or Shift+F10, for his menu.</source>
+        <translation>Un personaje animado. Haz clic en él y habla; arrástralo para moverlo. Clic derecho, la tecla Menú o Mayús+F10 abren su menú.</translation>
+    </message>
+    <message>
+        <source>What %1 says</source>
+        <translation>Lo que dice %1</translation>
+    </message>
+    <message>
+        <source>%1&apos;s commands</source>
+        <translation>Órdenes de %1</translation>
     </message>
 </context>
 <context>

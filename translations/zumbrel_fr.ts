@@ -249,6 +249,10 @@
         <source>The guide could not be opened in a web browser. Open it yourself:</source>
         <translation>Le guide n&apos;a pas pu s&apos;ouvrir dans un navigateur web. Ouvre-le toi-même&#xa0;:</translation>
     </message>
+    <message>
+        <source>Merlin is away. Click here to call him back.</source>
+        <translation>Merlin est parti. Clique ici pour le faire revenir.</translation>
+    </message>
 </context>
 <context>
     <name>character</name>
@@ -328,6 +332,18 @@
     <message>
         <source>Right-click %1 for the menu.</source>
         <translation>Fais un clic droit sur %1 pour le menu.</translation>
+    </message>
+    <message>
+        <source>An animated character. Click him and he speaks; drag him to move him. Right-click him, or press the Menu key or Shift+F10, for his menu.</source>
+        <translation>Un personnage animé. Clique sur lui et il parle ; fais-le glisser pour le déplacer. Clic droit, touche Menu ou Maj+F10 : son menu.</translation>
+    </message>
+    <message>
+        <source>What %1 says</source>
+        <translation>Ce que dit %1</translation>
+    </message>
+    <message>
+        <source>%1&apos;s commands</source>
+        <translation>Les commandes de %1</translation>
     </message>
 </context>
 <context>
