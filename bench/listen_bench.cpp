@@ -1,10 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Recognition figures over synthesised speech: commands said in several ways by several voices,
-// rates and pitches, clean and with room noise, and sentences that are no command.
+// Recognition figures over the generated command sets (tools/devset/make_devset.py): each
+// condition of the development set, for tuning the decoder, and of the held-out set, whose voices
+// and condition settings must never be used in choosing its settings. Each figure comes with its
+// 95 % Wilson interval, so that a difference can be told from chance.
+//
+// Usage: zumbrel_bench_listen [DEVSET_DIR] [--set dev|heldout] [--every N]
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <map>
+#include <vector>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStringList>
 
 #include "listen/commanddecoder.h"
 #include "speechsamples.h"
@@ -13,19 +24,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QList<speechsamples::Delivery> deliveries()
+struct Item
 {
-    QList<speechsamples::Delivery> list;
-    for (const QString &voice : speechsamples::voices()) {
-        list.append({voice, 1.0, 1.0});
-        list.append({voice, 0.85, 1.15});
-        list.append({voice, 1.25, 0.9});
-    }
-    return list;
-}
+    QString set;
+    QString condition;
+    QString voice;
+    QString command;
+    QString text;
+    QString file;
+};
 
-// The machine is shared while the figures are taken; the decoding thread's own CPU time says
-// what decoding costs, where the wall clock would add whatever else ran meanwhile.
+// The decoding thread's own CPU time: on a shared machine it says what decoding costs on one
+// idle core, where the wall clock would add whatever else ran meanwhile.
 double threadSeconds()
 {
     timespec now{};
@@ -33,101 +43,180 @@ double threadSeconds()
     return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
 }
 
-void printFigure(const char *name, double value, const char *unit)
+QList<Item> readManifest(const QString &dir)
 {
-    std::printf("BENCH %s %.2f %s\n", name, value, unit);
-    std::fflush(stdout);
+    QFile file(dir + u"/manifest.tsv"_s);
+    QList<Item> items;
+    if (!file.open(QIODevice::ReadOnly))
+        return items;
+    file.readLine();
+    while (!file.atEnd()) {
+        const QStringList fields = QString::fromUtf8(file.readLine()).trimmed().split(u'\t');
+        if (fields.size() < 6)
+            continue;
+        items.append({fields[0], fields[1], fields[2], fields[3], fields[4], dir + u'/' + fields[5]});
+    }
+    return items;
+}
+
+// The samples of a 16-bit mono RIFF file.
+QByteArray readWav(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray all = file.readAll();
+    qsizetype at = 12;
+    while (at + 8 <= all.size()) {
+        const QByteArray id = all.mid(at, 4);
+        const quint32 size = quint32(quint8(all[at + 4])) | quint32(quint8(all[at + 5])) << 8
+            | quint32(quint8(all[at + 6])) << 16 | quint32(quint8(all[at + 7])) << 24;
+        if (id == "data")
+            return all.mid(at + 8, std::min<qsizetype>(size, all.size() - at - 8));
+        at += 8 + size + (size & 1);
+    }
+    return {};
+}
+
+struct Wilson
+{
+    double low;
+    double high;
+};
+
+Wilson wilson(int hits, int total)
+{
+    if (total == 0)
+        return {0, 0};
+    const double z = 1.959964, n = total, p = hits / n;
+    const double centre = (p + z * z / (2 * n)) / (1 + z * z / n);
+    const double half = z * std::sqrt(p * (1 - p) / n + z * z / (4 * n * n)) / (1 + z * z / n);
+    return {100.0 * std::max(0.0, centre - half), 100.0 * std::min(1.0, centre + half)};
 }
 
 struct Tally
 {
-    int right = 0;
+    int hits = 0;
     int total = 0;
-    double percent() const { return total ? 100.0 * right / total : 0.0; }
 };
+
+void printRate(const QString &name, const Tally &tally)
+{
+    const Wilson ci = wilson(tally.hits, tally.total);
+    std::printf("BENCH %s %.1f %% (95%% CI %.1f-%.1f, n=%d)\n", qPrintable(name),
+                tally.total ? 100.0 * tally.hits / tally.total : 0.0, ci.low, ci.high, tally.total);
+}
+
+// The chance that a right result scores above a wrong one (area under the ROC curve).
+double areaUnderCurve(const std::vector<double> &right, const std::vector<double> &wrong)
+{
+    if (right.empty() || wrong.empty())
+        return 0;
+    double wins = 0;
+    for (double r : right) {
+        for (double w : wrong)
+            wins += r > w ? 1.0 : r == w ? 0.5 : 0.0;
+    }
+    return wins / (double(right.size()) * double(wrong.size()));
+}
+
+double percentile(std::vector<double> values, double share)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[std::min(values.size() - 1, size_t(share * double(values.size())))];
+}
 
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    // -v lists every miss; -q takes one delivery per voice, for trying settings quickly.
-    const bool verbose = app.arguments().contains(u"-v"_s);
-    const bool quick = app.arguments().contains(u"-q"_s);
-
-    listen::CommandDecoder decoder;
-    QList<character::VoiceCommand> commands;
-    for (const speechsamples::CommandText &command : speechsamples::programCommands())
-        commands.append({command.name, command.voice, true});
-    decoder.setCommands(commands);
-    if (!decoder.prepare()) {
-        std::fprintf(stderr, "decoder unusable: %s\n", qPrintable(decoder.errorString()));
+    QStringList args = app.arguments().mid(1);
+    QString onlySet;
+    int every = 1;
+    QString dir = QStringLiteral(ZUMBREL_LISTEN_DEVSET);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        const QString value = i + 1 < args.size() ? args.at(i + 1) : QString();
+        if (arg == u"--set"_s)
+            onlySet = value, ++i;
+        else if (arg == u"--every"_s)
+            every = std::max(1, value.toInt()), ++i;
+        else
+            dir = arg;
+    }
+    const QList<Item> items = readManifest(dir);
+    if (items.isEmpty()) {
+        std::fprintf(stderr, "no command set in %s; `make bench` generates it (tools/devset/make_devset.py)\n",
+                     qPrintable(dir));
         return 1;
     }
 
-    // A quiet room with a fan or a computer humming, and a louder one.
-    struct NoisyCondition
-    {
-        const char *label;
-        double snrDb;
-        Tally tally;
-    };
-    NoisyCondition noisy[] = {{"pink20", 20.0, {}}, {"pink15", 15.0, {}}};
-    Tally clean, others;
-    double audioSeconds = 0, decodeSeconds = 0;
-    quint32 seed = 1;
-
-    const auto run = [&](const QByteArray &pcm) {
-        const double start = threadSeconds();
-        const character::UserInput input = decoder.decode(pcm);
-        decodeSeconds += threadSeconds() - start;
-        audioSeconds += speechsamples::durationSeconds(pcm);
-        return input;
-    };
-    const auto report = [&](const char *condition, const speechsamples::Delivery &delivery, const QString &text,
-                            const character::UserInput &heard) {
-        if (verbose)
-            std::fprintf(stderr, "%s %s %.2f %.2f: \"%s\" -> %s [%s] %d\n", condition, qPrintable(delivery.voice),
-                         delivery.stretch, delivery.pitch, qPrintable(text), qPrintable(heard.Name),
-                         qPrintable(heard.Voice), heard.Confidence);
-    };
-
-    const QList<speechsamples::Delivery> all = deliveries();
-    for (qsizetype d = 0; d < all.size(); ++d) {
-        if (quick && d % 3 != 0)
-            continue;
-        const speechsamples::Delivery &delivery = all.at(d);
-        for (const speechsamples::Phrase &phrase : speechsamples::commandPhrases() + speechsamples::otherSentences()) {
-            const QByteArray audio = speechsamples::padded(speechsamples::say(phrase.text, delivery), 300, 300);
-            const character::UserInput heard = run(audio);
-            if (phrase.command.isEmpty()) {
-                ++others.total;
-                others.right += heard.Count == 0;
-                if (heard.Count != 0)
-                    report("false-accept", delivery, phrase.text, heard);
-                continue;
-            }
-            const bool right = heard.Count > 0 && heard.Name == phrase.command;
-            ++clean.total;
-            clean.right += right;
-            if (!right)
-                report("clean", delivery, phrase.text, heard);
-            for (NoisyCondition &condition : noisy) {
-                const character::UserInput heardNoisy =
-                    run(speechsamples::withNoise(audio, condition.snrDb, seed++, speechsamples::Noise::Pink));
-                const bool noisyRight = heardNoisy.Count > 0 && heardNoisy.Name == phrase.command;
-                ++condition.tally.total;
-                condition.tally.right += noisyRight;
-                if (!noisyRight)
-                    report(condition.label, delivery, phrase.text, heardNoisy);
-            }
-        }
+    QList<character::VoiceCommand> commands;
+    for (const speechsamples::CommandText &command : speechsamples::programCommands())
+        commands.append({command.name, command.voice, true});
+    auto decoder = std::make_unique<listen::CommandDecoder>();
+    decoder->setCommands(commands);
+    if (!decoder->prepare()) {
+        std::fprintf(stderr, "decoder unusable: %s\n", qPrintable(decoder->errorString()));
+        return 1;
     }
 
-    printFigure("listen_command_accuracy", clean.percent(), "%");
-    printFigure("listen_false_accepts", 100.0 - others.percent(), "%");
-    printFigure("listen_accuracy_noisy", noisy[0].tally.percent(), "%");
-    printFigure("listen_accuracy_noisy_15db", noisy[1].tally.percent(), "%");
-    printFigure("listen_decode_rtf", decodeSeconds / audioSeconds, "x");
+    std::map<QString, Tally> accuracy, falseAccepts, wrongCommand;
+    std::map<QString, std::vector<double>> rightConfidence, wrongConfidence;
+    std::vector<double> cpuMs, wallMs;
+    int index = 0;
+    for (const Item &item : items) {
+        if (!onlySet.isEmpty() && item.set != onlySet)
+            continue;
+        if (index++ % every != 0)
+            continue;
+        const QByteArray pcm = readWav(item.file);
+        if (pcm.isEmpty()) {
+            std::fprintf(stderr, "unreadable: %s\n", qPrintable(item.file));
+            continue;
+        }
+        QElapsedTimer wall;
+        wall.start();
+        const double start = threadSeconds();
+        const character::UserInput heard = decoder->decode(pcm);
+        cpuMs.push_back((threadSeconds() - start) * 1000.0);
+        wallMs.push_back(double(wall.nsecsElapsed()) / 1e6);
+
+        const QString key = item.set + u'_' + item.condition;
+        const bool accepted = heard.Count > 0;
+        bool right = false;
+        if (item.command.isEmpty()) {
+            falseAccepts[item.set].total++;
+            falseAccepts[item.set].hits += accepted;
+        } else {
+            right = accepted && heard.Name == item.command;
+            accuracy[key].total++;
+            accuracy[key].hits += right;
+            wrongCommand[item.set].total++;
+            wrongCommand[item.set].hits += accepted && !right;
+        }
+        if (accepted)
+            (right ? rightConfidence : wrongConfidence)[item.set].push_back(heard.Confidence);
+    }
+
+    for (const auto &[key, tally] : accuracy)
+        printRate(u"listen_accuracy_"_s + key, tally);
+    for (const auto &[set, tally] : falseAccepts)
+        printRate(u"listen_noncommand_accepted_"_s + set, tally);
+    for (const auto &[set, tally] : wrongCommand)
+        printRate(u"listen_wrong_command_"_s + set, tally);
+    for (const auto &[set, right] : rightConfidence) {
+        const std::vector<double> &wrong = wrongConfidence[set];
+        std::printf("BENCH listen_confidence_right_median_%s %.0f %%\n", qPrintable(set), percentile(right, 0.5));
+        if (!wrong.empty()) {
+            std::printf("BENCH listen_confidence_wrong_median_%s %.0f %%\n", qPrintable(set), percentile(wrong, 0.5));
+            std::printf("BENCH listen_confidence_auc_%s %.3f\n", qPrintable(set), areaUnderCurve(right, wrong));
+        }
+    }
+    std::printf("BENCH listen_decode_cpu_p95 %.0f ms\n", percentile(cpuMs, 0.95));
+    std::printf("BENCH listen_decode_wall_p95 %.0f ms\n", percentile(wallMs, 0.95));
     return 0;
 }

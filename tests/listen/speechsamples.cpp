@@ -127,6 +127,54 @@ double durationSeconds(const QByteArray &pcm)
     return double(pcm.size()) / 2.0 / sampleRate;
 }
 
+QByteArray raised(const QByteArray &pcm, double factor)
+{
+    const auto *in = reinterpret_cast<const qint16 *>(pcm.constData());
+    const qsizetype n = pcm.size() / 2;
+    const auto outCount = qsizetype(double(n) / factor);
+    QByteArray out(outCount * 2, '\0');
+    auto *samples = reinterpret_cast<qint16 *>(out.data());
+    for (qsizetype i = 0; i < outCount; ++i) {
+        const double pos = double(i) * factor;
+        const auto at = qsizetype(pos);
+        const double frac = pos - double(at);
+        const double a = in[at];
+        const double b = at + 1 < n ? in[at + 1] : a;
+        samples[i] = qint16(std::lround(a + (b - a) * frac));
+    }
+    return out;
+}
+
+QByteArray clipped(const QByteArray &pcm, double gain)
+{
+    QByteArray out = pcm;
+    auto *samples = reinterpret_cast<qint16 *>(out.data());
+    for (qsizetype i = 0; i < out.size() / 2; ++i)
+        samples[i] = qint16(std::clamp(std::lround(samples[i] * gain), -32768L, 32767L));
+    return out;
+}
+
+QByteArray cough(quint32 seed)
+{
+    std::mt19937 random(seed);
+    std::normal_distribution<double> gauss(0.0, 1.0);
+    QByteArray out;
+    for (const double seconds : {0.25, 0.15}) {
+        const auto n = qsizetype(seconds * sampleRate);
+        QByteArray burst(n * 2, '\0');
+        auto *samples = reinterpret_cast<qint16 *>(burst.data());
+        double low = 0;
+        for (qsizetype i = 0; i < n; ++i) {
+            // Brown-ish noise, loud at once and dying away.
+            low = 0.97 * low + 0.03 * gauss(random) * 8;
+            const double envelope = std::exp(-4.0 * double(i) / double(n));
+            samples[i] = qint16(std::clamp(std::lround(low * envelope * 12000), -32768L, 32767L));
+        }
+        out += burst + QByteArray(qsizetype(0.12 * sampleRate) * 2, '\0');
+    }
+    return padded(out, 300, 300);
+}
+
 QList<CommandText> programCommands()
 {
     return {{u"Reset"_s, u"Reset ..."_s},      {u"LevelOne"_s, u"... One"_s},     {u"LevelTwo"_s, u"... Two"_s},

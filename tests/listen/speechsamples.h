@@ -34,6 +34,13 @@ enum class Noise { White, Pink };
 // gives the same noise.
 QByteArray withNoise(const QByteArray &pcm, double snrDb, quint32 seed, Noise colour);
 double durationSeconds(const QByteArray &pcm);
+// Every frequency raised by the factor and the speech sped up alike, as a smaller vocal tract
+// and a higher voice would say it: a child's voice from an adult's.
+QByteArray raised(const QByteArray &pcm, double factor);
+// Amplified by the factor and clipped at full scale, as a microphone too close distorts.
+QByteArray clipped(const QByteArray &pcm, double gain);
+// A cough: two bursts of low, decaying noise.
+QByteArray cough(quint32 seed);
 
 // The six commands in the voice texts that the program registers.
 struct CommandText

@@ -25,6 +25,13 @@ private:
         return speechsamples::padded(speechsamples::say(text, {voice, 1.0, 1.0}), 300, 300);
     }
 
+    static QByteArray roomTone(double seconds, quint32 seed)
+    {
+        // A faint hiss at about -60 dBFS, as a microphone in a quiet room gives.
+        const QByteArray quiet(qsizetype(seconds * 16000) * 2, '\0');
+        return speechsamples::withNoise(quiet, 30.0, seed, speechsamples::Noise::Pink);
+    }
+
     listen::CommandDecoder m_decoder;
 
 private slots:
@@ -76,6 +83,70 @@ private slots:
         QVERIFY(input.Alt1Name != input.Name);
         QCOMPARE(input.Alt1Name.isEmpty(), input.Count < 2);
         QCOMPARE(input.Alt2Name.isEmpty(), input.Count < 3);
+    }
+
+    // Whatever was decoded before, the same audio gives the same result to the last digit, and a
+    // fresh decoder agrees with one that has heard other things.
+    void sameAudioSameResultWhateverCameBefore()
+    {
+        const QByteArray first = spoken(u"level three"_s, u"slt"_s);
+        const QByteArray between =
+            speechsamples::withNoise(spoken(u"exit now"_s, u"awb"_s), 10.0, 7, speechsamples::Noise::White);
+        const auto same = [](const character::UserInput &x, const character::UserInput &y) {
+            return x.Name == y.Name && x.Count == y.Count && x.Confidence == y.Confidence && x.Voice == y.Voice
+                && x.Alt1Name == y.Alt1Name && x.Alt1Confidence == y.Alt1Confidence && x.Alt2Name == y.Alt2Name;
+        };
+        const character::UserInput a = m_decoder.decode(first);
+        m_decoder.decode(between);
+        m_decoder.decode(speechsamples::withNoise(spoken(u"reset"_s, u"rms"_s), -6.0, 3, speechsamples::Noise::Pink));
+        const character::UserInput again = m_decoder.decode(first);
+        QVERIFY2(same(again, a), qPrintable(again.Voice + u" / "_s + a.Voice));
+        listen::CommandDecoder fresh;
+        fresh.setCommands(programCommands());
+        const character::UserInput freshResult = fresh.decode(first);
+        QVERIFY2(same(freshResult, a), qPrintable(freshResult.Voice + u" / "_s + a.Voice));
+    }
+
+    // What a held key brings in without a command in it: never a command, and never a hang.
+    void badInputIsNoCommand_data()
+    {
+        QTest::addColumn<QByteArray>("audio");
+        QTest::newRow("nothing recorded") << QByteArray();
+        QTest::newRow("odd byte") << QByteArray(1, '\x7f');
+        QTest::newRow("digital silence") << QByteArray(16000 * 2, '\0');
+        QTest::newRow("key held, nobody speaks") << roomTone(2.0, 3);
+        QTest::newRow("cough") << speechsamples::cough(5);
+        QTest::newRow("cough in a quiet room")
+            << speechsamples::withNoise(speechsamples::cough(9), 40.0, 4, speechsamples::Noise::Pink);
+        QTest::newRow("hum of a fan")
+            << speechsamples::withNoise(QByteArray(32000 * 2, '\x10'), -10.0, 11, speechsamples::Noise::Pink);
+        QTest::newRow("thirty seconds held, nobody speaks") << roomTone(30.0, 13);
+    }
+
+    void badInputIsNoCommand()
+    {
+        QFETCH(QByteArray, audio);
+        const character::UserInput input = m_decoder.decode(audio);
+        QCOMPARE(input.Name, QString());
+        QCOMPARE(input.Count, short(0));
+    }
+
+    // Clipped speech is either heard right or not at all; never as another command.
+    void clippedSpeechIsNeverAnotherCommand_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("exit") << u"exit"_s << u"Exit"_s;
+        QTest::newRow("level four") << u"level four"_s << u"LevelFour"_s;
+        QTest::newRow("reset") << u"reset"_s << u"Reset"_s;
+    }
+
+    void clippedSpeechIsNeverAnotherCommand()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, command);
+        const character::UserInput input = m_decoder.decode(speechsamples::clipped(spoken(text, u"rms"_s), 12.0));
+        QVERIFY2(input.Count == 0 || input.Name == command, qPrintable(input.Name));
     }
 
     void silenceMatchesNoCommand()
