@@ -167,7 +167,7 @@ void TestMainWindow::fontsAndColours()
     QCOMPARE(f->answerBox()->font().pointSizeF(), 72.0);
     QCOMPARE(f->control<QLabel>(u"lblLevel")->font().pointSizeF(), 15.75);
     QCOMPARE(f->control<QLabel>(u"Label5")->font().family(), u"News Gothic"_s);
-    // The substitutes installed with the program stand in for the design's fonts.
+    // The substitutes installed with the program stand in for the fonts the window asks for.
     QCOMPARE(QFontInfo(f->control<QLabel>(u"lblSign")->font()).family(), u"Liberation Serif"_s);
 
     auto colour = [this](const char16_t *name) {
