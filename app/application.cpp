@@ -117,7 +117,23 @@ int run(int argc, char **argv, const std::function<void(MainWindow &)> &started)
 
     QElapsedTimer sinceStart;
     sinceStart.start();
+    // A display that is named but cannot be reached (an X server gone, XWayland stopped) makes the
+    // toolkit abort while it starts; say so plainly instead, and end as without a display.
+    static QtMessageHandler toolkitHandler = nullptr;
+    toolkitHandler = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+        if (type == QtFatalMsg && text.contains(u"platform plugin"_s)) {
+            std::fprintf(stderr,
+                         "zumbrel: cannot open a window: no X server answers on the display \"%s\". "
+                         "Start Zumbrel from a graphical desktop session.\n",
+                         qgetenv("DISPLAY").constData());
+            std::fflush(stderr);
+            std::_Exit(ExitNoDisplay);
+        }
+        if (toolkitHandler)
+            toolkitHandler(type, context, text);
+    });
     Application application(argc, argv);
+    qInstallMessageHandler(toolkitHandler);
     Application::setApplicationName(u"zumbrel"_s);
     Application::setApplicationVersion(QString::fromLatin1(buildinfo::versionString));
     Application::setDesktopFileName(u"org.zumbrel.zumbrel"_s);

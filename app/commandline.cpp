@@ -124,8 +124,16 @@ QString displayProblem(const QString &platform, bool displayGiven, const QByteAr
 {
     if (!platform.isEmpty() && needsNoDisplay(platform))
         return {};
-    if (displayGiven || !display.isEmpty() || !waylandDisplay.isEmpty())
+    if (displayGiven)
         return {};
+    // Unless told otherwise the program runs on X (XWayland in a Wayland session): the character
+    // places its own windows on the desktop, which Wayland's own protocol does not allow.
+    const bool onX = platform.isEmpty() || platform.section(u':', 0, 0) == u"xcb";
+    if (onX ? !display.isEmpty() : (!display.isEmpty() || !waylandDisplay.isEmpty()))
+        return {};
+    if (onX && !waylandDisplay.isEmpty())
+        return u"cannot open a window: this Wayland session offers no X server (DISPLAY is not set). "
+               u"Zumbrel needs XWayland; install and enable it, or start Zumbrel from an X session."_s;
     return u"cannot open a window: no display is set (neither DISPLAY nor WAYLAND_DISPLAY). "
            u"Start Zumbrel from a graphical desktop session."_s;
 }
