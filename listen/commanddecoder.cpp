@@ -9,12 +9,14 @@
 #include <QDir>
 #include <QHash>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryFile>
 
 #include <pocketsphinx.h>
 #include <sphinxbase/err.h>
 #include <sphinxbase/logmath.h>
 
+#include "listen/logging.h"
 #include "listen/pronunciationdictionary.h"
 
 using namespace Qt::StringLiterals;
@@ -193,6 +195,10 @@ bool CommandDecoder::prepare()
     release();
     m_error.clear();
     m_dirty = false;
+    const auto warnOnFailure = qScopeGuard([this] {
+        if (!m_error.isEmpty())
+            qCWarning(lcListen).noquote() << "the speech decoder cannot be used:" << m_error;
+    });
     silenceLibraryLog();
     if (!QFileInfo::exists(m_modelDir + u"/mdef"_s)) {
         m_error = errorString();

@@ -11,6 +11,7 @@
 #include <QMutexLocker>
 
 #include "listen/commanddecoder.h"
+#include "listen/logging.h"
 
 using namespace Qt::StringLiterals;
 
@@ -92,6 +93,7 @@ void SphinxRecognizer::startListening()
         reason = unavailableReason();
     }
     if (!reason.isEmpty()) {
+        qCWarning(lcListen).noquote() << "cannot listen:" << reason;
         emit unavailable(reason);
         return;
     }
@@ -135,6 +137,7 @@ void SphinxRecognizer::fail(const QString &reason)
     m_source = nullptr;
     m_input = nullptr;
     m_recorded.clear();
+    qCWarning(lcListen).noquote() << "listening stopped:" << reason;
     emit unavailable(reason);
 }
 

@@ -12,6 +12,7 @@
 #include <espeak-ng/speak_lib.h>
 
 #include "speech/flitespeech.h"
+#include "speech/logging.h"
 
 using namespace Qt::StringLiterals;
 using character::MouthShape;
@@ -19,8 +20,6 @@ using character::MouthShape;
 namespace speech {
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcEspeak, "zumbrel.speech")
 
 // A calm pace for young listeners; eSpeak's own default is 175 words a minute.
 constexpr int baseWordsPerMinute = 150;
@@ -145,7 +144,7 @@ int sampleRate()
         const int r = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 200, nullptr,
                                         espeakINITIALIZE_PHONEME_EVENTS | espeakINITIALIZE_DONT_EXIT);
         if (r <= 0)
-            qCWarning(lcEspeak) << "eSpeak NG could not start (is espeak-ng-data installed?)";
+            qCWarning(lcSpeech) << "eSpeak NG could not start (is espeak-ng-data installed?)";
         else
             espeak_SetSynthCallback(&onSynthesis);
         return r;
@@ -168,7 +167,7 @@ bool selectVoice(const QString &language)
     static QSet<QString> warned;
     if (!warned.contains(language)) {
         warned.insert(language);
-        qCWarning(lcEspeak) << "eSpeak NG has no voice for" << language;
+        qCWarning(lcSpeech) << "eSpeak NG has no voice for" << language;
     }
     return false;
 }
@@ -231,7 +230,7 @@ std::optional<Utterance> EspeakSynthesizer::synthesize(const QString &text, cons
                                              espeakCHARS_UTF8, nullptr, nullptr);
     g_collection = nullptr;
     if (result != EE_OK || collection.pcm.isEmpty()) {
-        qCWarning(lcEspeak) << "eSpeak NG could not speak" << text;
+        qCWarning(lcSpeech) << "eSpeak NG could not speak" << text;
         return std::nullopt;
     }
 
@@ -267,7 +266,7 @@ VoiceEngine voiceEngineFor(const QString &language)
     if (bare.isEmpty() || bare == u"en"_s)
         return VoiceEngine::Flite;
     if (!EspeakSynthesizer::hasVoice(bare)) {
-        qCWarning(lcEspeak) << "No voice for" << bare << "; the character speaks with the English voice";
+        qCWarning(lcSpeech) << "No voice for" << bare << "; the character speaks with the English voice";
         return VoiceEngine::Flite;
     }
     return VoiceEngine::Espeak;

@@ -3,6 +3,6 @@
 
 namespace speech {
 
-Q_LOGGING_CATEGORY(lcSpeech, "zumbrel.speech")
+Q_LOGGING_CATEGORY(lcSpeech, "zumbrel.speech", QtWarningMsg)
 
 } // namespace speech

@@ -10,7 +10,7 @@
 
 using namespace Qt::StringLiterals;
 
-Q_LOGGING_CATEGORY(lcTranslations, "zumbrel.translations")
+Q_LOGGING_CATEGORY(lcTranslations, "zumbrel.translations", QtWarningMsg)
 
 namespace translations {
 
