@@ -122,10 +122,11 @@ int run(int argc, char **argv, const std::function<void(MainWindow &)> &started)
     static QtMessageHandler toolkitHandler = nullptr;
     toolkitHandler = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
         if (type == QtFatalMsg && text.contains(u"platform plugin"_s)) {
-            std::fprintf(stderr,
-                         "zumbrel: cannot open a window: no X server answers on the display \"%s\". "
-                         "Start Zumbrel from a graphical desktop session.\n",
-                         qgetenv("DISPLAY").constData());
+            const QString problem = translations::terminalText(
+                "commandline", QT_TRANSLATE_NOOP("commandline", "cannot open a window: no X server answers on the "
+                                                                "display \"%1\". Start Zumbrel from a graphical "
+                                                                "desktop session."));
+            std::fprintf(stderr, "zumbrel: %s\n", qPrintable(problem.arg(qEnvironmentVariable("DISPLAY"))));
             std::fflush(stderr);
             std::_Exit(ExitNoDisplay);
         }

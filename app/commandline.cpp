@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "buildinfo.h"
+#include "translations/language.h"
 
 using namespace Qt::StringLiterals;
 
@@ -36,6 +37,11 @@ const QtOption *findQtOption(QStringView name)
 }
 
 // Platforms that draw into something other than a desktop session.
+QString text(const char *sourceText)
+{
+    return translations::terminalText("commandline", sourceText);
+}
+
 bool needsNoDisplay(const QString &platform)
 {
     static const QStringList headless = {u"offscreen"_s, u"minimal"_s, u"minimalegl"_s, u"vnc"_s,
@@ -66,7 +72,7 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
         }
         if (!argument.startsWith(u'-') || argument == u"-"_s || argument == u"--"_s) {
             request.action = CommandLineAction::Error;
-            request.error = u"unexpected argument '%1'"_s.arg(argument);
+            request.error = text(QT_TRANSLATE_NOOP("commandline", "unexpected argument '%1'")).arg(argument);
             return request;
         }
         // Qt accepts its options with one dash or two, and "-style=NAME" as well as "-style NAME".
@@ -81,13 +87,13 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
         const QtOption *option = findQtOption(name);
         if (!option || (valueInline && !option->takesValue)) {
             request.action = CommandLineAction::Error;
-            request.error = u"unknown option '%1'"_s.arg(argument);
+            request.error = text(QT_TRANSLATE_NOOP("commandline", "unknown option '%1'")).arg(argument);
             return request;
         }
         if (option->takesValue && !valueInline) {
             if (i + 1 >= arguments.size()) {
                 request.action = CommandLineAction::Error;
-                request.error = u"option '%1' needs a value"_s.arg(argument);
+                request.error = text(QT_TRANSLATE_NOOP("commandline", "option '%1' needs a value")).arg(argument);
                 return request;
             }
             value = arguments.at(++i);
@@ -102,16 +108,19 @@ CommandLineRequest parseCommandLine(const QStringList &arguments)
 
 QString helpText()
 {
-    return u"Usage: zumbrel [options]\n"
-           u"An arithmetic drill for children aged 5 to 8: Merlin the wizard asks sums, listens and talks.\n"
-           u"\n"
-           u"Options:\n"
-           u"  -h, --help     Show this help and exit.\n"
-           u"  -v, --version  Show the version and exit.\n"
-           u"\n"
-           u"Qt's own options, such as -platform NAME or -display DISPLAY, are accepted too.\n"
-           u"Zumbrel needs a graphical desktop session (X11, or Wayland with XWayland) and sound.\n"
-           u"More in the manual page zumbrel(6) and in the guide: Help > Contents, or F1.\n"_s;
+    return text(QT_TRANSLATE_NOOP("commandline",
+                                  "Usage: zumbrel [options]\n"
+                                  "An arithmetic drill for children aged 5 to 8: Merlin the wizard asks sums, "
+                                  "listens and talks.\n"
+                                  "\n"
+                                  "Options:\n"
+                                  "  -h, --help     Show this help and exit.\n"
+                                  "  -v, --version  Show the version and exit.\n"
+                                  "\n"
+                                  "Qt's own options, such as -platform NAME or -display DISPLAY, are accepted too.\n"
+                                  "Zumbrel needs a graphical desktop session (X11, or Wayland with XWayland) and "
+                                  "sound.\n"
+                                  "More in the manual page zumbrel(1) and in the guide: Help > Contents, or F1.\n"));
 }
 
 QString versionText()
@@ -132,10 +141,12 @@ QString displayProblem(const QString &platform, bool displayGiven, const QByteAr
     if (onX ? !display.isEmpty() : (!display.isEmpty() || !waylandDisplay.isEmpty()))
         return {};
     if (onX && !waylandDisplay.isEmpty())
-        return u"cannot open a window: this Wayland session offers no X server (DISPLAY is not set). "
-               u"Zumbrel needs XWayland; install and enable it, or start Zumbrel from an X session."_s;
-    return u"cannot open a window: no display is set (neither DISPLAY nor WAYLAND_DISPLAY). "
-           u"Start Zumbrel from a graphical desktop session."_s;
+        return text(QT_TRANSLATE_NOOP("commandline",
+                                      "cannot open a window: this Wayland session offers no X server (DISPLAY is "
+                                      "not set). Zumbrel needs XWayland; install and enable it, or start Zumbrel "
+                                      "from an X session."));
+    return text(QT_TRANSLATE_NOOP("commandline", "cannot open a window: no display is set (neither DISPLAY nor "
+                                                 "WAYLAND_DISPLAY). Start Zumbrel from a graphical desktop session."));
 }
 
 std::optional<int> handleCommandLine(int argc, char **argv)
@@ -152,7 +163,8 @@ std::optional<int> handleCommandLine(int argc, char **argv)
         print(stdout, versionText());
         return ExitSuccess;
     case CommandLineAction::Error:
-        print(stderr, u"zumbrel: %1\nTry 'zumbrel --help' for more information.\n"_s.arg(request.error));
+        print(stderr, u"zumbrel: %1\n"_s.arg(request.error)
+                          + text(QT_TRANSLATE_NOOP("commandline", "Try 'zumbrel --help' for more information.\n")));
         return ExitUsage;
     case CommandLineAction::Run:
         break;

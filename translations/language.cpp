@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "translations/language.h"
 
+#include <memory>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
@@ -121,6 +123,20 @@ QString installFromEnvironment(QCoreApplication &application, const Environment 
         return u"en"_s;
     }
     return language;
+}
+
+QString terminalText(const char *context, const char *sourceText)
+{
+    // Loaded once, without an application: the catalogs are resources compiled into the program.
+    static const std::unique_ptr<QTranslator> translator = [] {
+        auto catalog = std::make_unique<QTranslator>();
+        const QString language = chooseLanguage(preferredLanguages(), shippedLanguages());
+        if (language != u"en"_s && !catalog->load(catalogPrefix + language, catalogFolder))
+            qCWarning(lcTranslations) << "no catalog for" << language;
+        return catalog;
+    }();
+    const QString translated = translator->translate(context, sourceText);
+    return translated.isEmpty() ? QString::fromUtf8(sourceText) : translated;
 }
 
 } // namespace translations

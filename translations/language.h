@@ -37,6 +37,10 @@ QString chooseLanguage(const QStringList &preferred, const QStringList &shipped)
 // the default locale. Returns false, with a warning, when the program's catalog is missing.
 bool install(QCoreApplication &application, const QString &language);
 
+// A text of the program in the desktop's language, for what is printed before any application
+// object exists (the command line's help and errors). Untranslated texts come back as they are.
+QString terminalText(const char *context, const char *sourceText);
+
 // Chooses from the environment and installs; returns the language chosen.
 QString installFromEnvironment(QCoreApplication &application, const Environment &environment = systemEnvironment);
 

@@ -347,6 +347,63 @@
     </message>
 </context>
 <context>
+    <name>commandline</name>
+    <message>
+        <source>unexpected argument &apos;%1&apos;</source>
+        <translation>unerwartetes Argument &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>unknown option &apos;%1&apos;</source>
+        <translation>unbekannte Option &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>option &apos;%1&apos; needs a value</source>
+        <translation>Option &apos;%1&apos; braucht einen Wert</translation>
+    </message>
+    <message>
+        <source>Usage: zumbrel [options]
+An arithmetic drill for children aged 5 to 8: Merlin the wizard asks sums, listens and talks.
+
+Options:
+  -h, --help     Show this help and exit.
+  -v, --version  Show the version and exit.
+
+Qt&apos;s own options, such as -platform NAME or -display DISPLAY, are accepted too.
+Zumbrel needs a graphical desktop session (X11, or Wayland with XWayland) and sound.
+More in the manual page zumbrel(1) and in the guide: Help &gt; Contents, or F1.
+</source>
+        <translation>Aufruf: zumbrel [Optionen]
+Rechenübungen für Kinder von 5 bis 8 Jahren: Merlin der Zauberer stellt Aufgaben, hört zu und spricht.
+
+Optionen:
+  -h, --help     Diese Hilfe zeigen und beenden.
+  -v, --version  Die Version zeigen und beenden.
+
+Die Optionen von Qt, etwa -platform NAME oder -display DISPLAY, gehen auch.
+Zumbrel braucht eine grafische Sitzung (X11, oder Wayland mit XWayland) und Ton.
+Mehr in der Handbuchseite zumbrel(1) und in der Anleitung: Hilfe &gt; Anleitung, oder F1.
+</translation>
+    </message>
+    <message>
+        <source>cannot open a window: this Wayland session offers no X server (DISPLAY is not set). Zumbrel needs XWayland; install and enable it, or start Zumbrel from an X session.</source>
+        <translation>kann kein Fenster öffnen: Diese Wayland-Sitzung bietet keinen X-Server (DISPLAY ist nicht gesetzt). Zumbrel braucht XWayland; installieren und aktivieren Sie es, oder starten Sie Zumbrel in einer X-Sitzung.</translation>
+    </message>
+    <message>
+        <source>cannot open a window: no display is set (neither DISPLAY nor WAYLAND_DISPLAY). Start Zumbrel from a graphical desktop session.</source>
+        <translation>kann kein Fenster öffnen: Keine Anzeige gesetzt (weder DISPLAY noch WAYLAND_DISPLAY). Starten Sie Zumbrel in einer grafischen Sitzung.</translation>
+    </message>
+    <message>
+        <source>Try &apos;zumbrel --help&apos; for more information.
+</source>
+        <translation>Mehr dazu mit &apos;zumbrel --help&apos;.
+</translation>
+    </message>
+    <message>
+        <source>cannot open a window: no X server answers on the display &quot;%1&quot;. Start Zumbrel from a graphical desktop session.</source>
+        <translation>kann kein Fenster öffnen: Auf der Anzeige &quot;%1&quot; antwortet kein X-Server. Starten Sie Zumbrel in einer grafischen Sitzung.</translation>
+    </message>
+</context>
+<context>
     <name>listen</name>
     <message>
         <source>There is no microphone.</source>

@@ -347,6 +347,63 @@
     </message>
 </context>
 <context>
+    <name>commandline</name>
+    <message>
+        <source>unexpected argument &apos;%1&apos;</source>
+        <translation>argumento inesperado &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>unknown option &apos;%1&apos;</source>
+        <translation>opción desconocida &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>option &apos;%1&apos; needs a value</source>
+        <translation>la opción &apos;%1&apos; necesita un valor</translation>
+    </message>
+    <message>
+        <source>Usage: zumbrel [options]
+An arithmetic drill for children aged 5 to 8: Merlin the wizard asks sums, listens and talks.
+
+Options:
+  -h, --help     Show this help and exit.
+  -v, --version  Show the version and exit.
+
+Qt&apos;s own options, such as -platform NAME or -display DISPLAY, are accepted too.
+Zumbrel needs a graphical desktop session (X11, or Wayland with XWayland) and sound.
+More in the manual page zumbrel(1) and in the guide: Help &gt; Contents, or F1.
+</source>
+        <translation>Uso: zumbrel [opciones]
+Ejercicios de cálculo para niños de 5 a 8 años: Merlin el mago pone cuentas, escucha y habla.
+
+Opciones:
+  -h, --help     Muestra esta ayuda y termina.
+  -v, --version  Muestra la versión y termina.
+
+También se aceptan las opciones de Qt, como -platform NOMBRE o -display PANTALLA.
+Zumbrel necesita una sesión gráfica (X11, o Wayland con XWayland) y sonido.
+Más en la página de manual zumbrel(1) y en la guía: Ayuda &gt; Guía, o F1.
+</translation>
+    </message>
+    <message>
+        <source>cannot open a window: this Wayland session offers no X server (DISPLAY is not set). Zumbrel needs XWayland; install and enable it, or start Zumbrel from an X session.</source>
+        <translation>no se puede abrir una ventana: esta sesión de Wayland no ofrece servidor X (DISPLAY no está definida). Zumbrel necesita XWayland; instálelo y actívelo, o inicie Zumbrel en una sesión X.</translation>
+    </message>
+    <message>
+        <source>cannot open a window: no display is set (neither DISPLAY nor WAYLAND_DISPLAY). Start Zumbrel from a graphical desktop session.</source>
+        <translation>no se puede abrir una ventana: no hay pantalla definida (ni DISPLAY ni WAYLAND_DISPLAY). Inicie Zumbrel desde una sesión gráfica.</translation>
+    </message>
+    <message>
+        <source>Try &apos;zumbrel --help&apos; for more information.
+</source>
+        <translation>Pruebe &apos;zumbrel --help&apos; para más información.
+</translation>
+    </message>
+    <message>
+        <source>cannot open a window: no X server answers on the display &quot;%1&quot;. Start Zumbrel from a graphical desktop session.</source>
+        <translation>no se puede abrir una ventana: ningún servidor X responde en la pantalla &quot;%1&quot;. Inicie Zumbrel desde una sesión gráfica.</translation>
+    </message>
+</context>
+<context>
     <name>listen</name>
     <message>
         <source>There is no microphone.</source>

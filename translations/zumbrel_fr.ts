@@ -347,6 +347,63 @@
     </message>
 </context>
 <context>
+    <name>commandline</name>
+    <message>
+        <source>unexpected argument &apos;%1&apos;</source>
+        <translation>argument inattendu &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>unknown option &apos;%1&apos;</source>
+        <translation>option inconnue &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>option &apos;%1&apos; needs a value</source>
+        <translation>l&apos;option &apos;%1&apos; demande une valeur</translation>
+    </message>
+    <message>
+        <source>Usage: zumbrel [options]
+An arithmetic drill for children aged 5 to 8: Merlin the wizard asks sums, listens and talks.
+
+Options:
+  -h, --help     Show this help and exit.
+  -v, --version  Show the version and exit.
+
+Qt&apos;s own options, such as -platform NAME or -display DISPLAY, are accepted too.
+Zumbrel needs a graphical desktop session (X11, or Wayland with XWayland) and sound.
+More in the manual page zumbrel(1) and in the guide: Help &gt; Contents, or F1.
+</source>
+        <translation>Utilisation : zumbrel [options]
+Des exercices de calcul pour les enfants de 5 à 8 ans : Merlin le magicien pose les opérations, écoute et parle.
+
+Options :
+  -h, --help     Afficher cette aide et quitter.
+  -v, --version  Afficher la version et quitter.
+
+Les options de Qt, comme -platform NOM ou -display AFFICHAGE, sont acceptées aussi.
+Zumbrel demande une session graphique (X11, ou Wayland avec XWayland) et du son.
+Plus d&apos;informations dans la page de manuel zumbrel(1) et dans le guide : Aide &gt; Guide, ou F1.
+</translation>
+    </message>
+    <message>
+        <source>cannot open a window: this Wayland session offers no X server (DISPLAY is not set). Zumbrel needs XWayland; install and enable it, or start Zumbrel from an X session.</source>
+        <translation>impossible d&apos;ouvrir une fenêtre : cette session Wayland n&apos;offre pas de serveur X (DISPLAY n&apos;est pas défini). Zumbrel a besoin de XWayland ; installez-le et activez-le, ou lancez Zumbrel dans une session X.</translation>
+    </message>
+    <message>
+        <source>cannot open a window: no display is set (neither DISPLAY nor WAYLAND_DISPLAY). Start Zumbrel from a graphical desktop session.</source>
+        <translation>impossible d&apos;ouvrir une fenêtre : aucun affichage n&apos;est défini (ni DISPLAY ni WAYLAND_DISPLAY). Lancez Zumbrel depuis une session graphique.</translation>
+    </message>
+    <message>
+        <source>Try &apos;zumbrel --help&apos; for more information.
+</source>
+        <translation>Essayez &apos;zumbrel --help&apos; pour en savoir plus.
+</translation>
+    </message>
+    <message>
+        <source>cannot open a window: no X server answers on the display &quot;%1&quot;. Start Zumbrel from a graphical desktop session.</source>
+        <translation>impossible d&apos;ouvrir une fenêtre : aucun serveur X ne répond sur l&apos;affichage &quot;%1&quot;. Lancez Zumbrel depuis une session graphique.</translation>
+    </message>
+</context>
+<context>
     <name>listen</name>
     <message>
         <source>There is no microphone.</source>

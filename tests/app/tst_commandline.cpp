@@ -22,6 +22,8 @@ private slots:
     void display();
     void realProgram_data();
     void realProgram();
+    void speaksTheDesktopsLanguage_data();
+    void speaksTheDesktopsLanguage();
 };
 
 void tst_CommandLine::arguments_data()
@@ -165,6 +167,36 @@ void tst_CommandLine::realProgram()
     else // the toolkit may say its own word first
         QVERIFY2((stdErr.startsWith(u"zumbrel: "_s) || stdErr.contains(u"\nzumbrel: "_s)) && stdErr.contains(err),
                  qPrintable(stdErr));
+}
+
+// What the program prints in a terminal follows the desktop's language too.
+void tst_CommandLine::speaksTheDesktopsLanguage_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("German help") << u"de_DE.UTF-8"_s << QStringList{u"--help"_s} << u"Aufruf: zumbrel"_s;
+    QTest::newRow("French error") << u"fr_FR.UTF-8"_s << QStringList{u"--bogus"_s} << u"option inconnue '--bogus'"_s;
+    QTest::newRow("Spanish, no display") << u"es_ES.UTF-8"_s << QStringList() << u"no hay pantalla"_s;
+    QTest::newRow("English stays English") << u"C.UTF-8"_s << QStringList{u"--help"_s} << u"Usage: zumbrel"_s;
+}
+
+void tst_CommandLine::speaksTheDesktopsLanguage()
+{
+    QFETCH(QString, lang);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, said);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString &name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s, u"LANGUAGE"_s,
+                                u"LC_ALL"_s, u"LC_MESSAGES"_s})
+        environment.remove(name);
+    environment.insert(u"LANG"_s, lang);
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QString::fromUtf8(ZUMBREL_PROGRAM), arguments);
+    QVERIFY2(program.waitForFinished(30000), "the program did not end");
+    const QString output = QString::fromUtf8(program.readAllStandardOutput() + program.readAllStandardError());
+    QVERIFY2(output.contains(said), qPrintable(output));
 }
 
 QTEST_GUILESS_MAIN(tst_CommandLine)
