@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QHash>
 #include <QFileInfo>
@@ -164,9 +165,10 @@ bool CommandDecoder::isUsable() const
 QString CommandDecoder::errorString() const
 {
     if (!QFileInfo::exists(m_modelDir + u"/mdef"_s))
-        return u"The speech model is missing (%1)."_s.arg(m_modelDir);
+        return QCoreApplication::translate("listen", "The speech model is missing (%1).").arg(m_modelDir);
     if (!QFileInfo(m_dictionaryFile).isReadable())
-        return u"The pronouncing dictionary is missing (%1)."_s.arg(m_dictionaryFile);
+        return QCoreApplication::translate("listen", "The pronouncing dictionary is missing (%1).")
+            .arg(m_dictionaryFile);
     return m_error;
 }
 
@@ -208,20 +210,21 @@ bool CommandDecoder::prepare()
     PronunciationDictionary dictionary;
     const QStringList wanted = m_grammar.words();
     if (!dictionary.load(m_dictionaryFile, wanted)) {
-        m_error = u"The pronouncing dictionary cannot be read (%1)."_s.arg(m_dictionaryFile);
+        m_error = QCoreApplication::translate("listen", "The pronouncing dictionary cannot be read (%1).")
+                      .arg(m_dictionaryFile);
         return false;
     }
     // A word without a pronunciation makes the decoder refuse the grammar as a whole; saying
     // which word it is lets the command's author pick another.
     const QStringList missing = dictionary.missingWords(wanted);
     if (!missing.isEmpty()) {
-        m_error = u"No pronunciation for: %1."_s.arg(missing.join(u", "_s));
+        m_error = QCoreApplication::translate("listen", "No pronunciation for: %1.").arg(missing.join(u", "_s));
         return false;
     }
 
     m_smallDictionary = std::make_unique<QTemporaryFile>(QDir::tempPath() + u"/zumbrel-dict-XXXXXX"_s);
     if (!m_smallDictionary->open()) {
-        m_error = u"Cannot write the decoder's word list."_s;
+        m_error = QCoreApplication::translate("listen", "Cannot write the decoder's word list.");
         return false;
     }
     m_smallDictionary->write(dictionary.toText().toUtf8());
@@ -238,19 +241,19 @@ bool CommandDecoder::prepare()
         argv.append(arg.data());
     m_config = cmd_ln_parse_r(nullptr, ps_args(), int(argv.size()), argv.data(), FALSE);
     if (!m_config) {
-        m_error = u"The speech decoder rejected its settings."_s;
+        m_error = QCoreApplication::translate("listen", "The speech decoder rejected its settings.");
         return false;
     }
     m_decoder = ps_init(m_config);
     if (!m_decoder) {
-        m_error = u"The speech decoder cannot load its model."_s;
+        m_error = QCoreApplication::translate("listen", "The speech decoder cannot load its model.");
         release();
         return false;
     }
     const QByteArray jsgf = m_grammar.toJsgf().toUtf8();
     if (ps_set_jsgf_string(m_decoder, "commands", jsgf.constData()) != 0
         || ps_set_search(m_decoder, "commands") != 0) {
-        m_error = u"The speech decoder rejected the command grammar."_s;
+        m_error = QCoreApplication::translate("listen", "The speech decoder rejected the command grammar.");
         release();
         return false;
     }

@@ -417,6 +417,38 @@ Mehr in der Handbuchseite zumbrel(1) und in der Anleitung: Hilfe &gt; Anleitung,
         <source>The microphone stopped working.</source>
         <translation>Das Mikrofon geht nicht mehr.</translation>
     </message>
+    <message>
+        <source>The speech model is missing (%1).</source>
+        <translation>Das Sprachmodell fehlt (%1).</translation>
+    </message>
+    <message>
+        <source>The pronouncing dictionary is missing (%1).</source>
+        <translation>Das Aussprachewörterbuch fehlt (%1).</translation>
+    </message>
+    <message>
+        <source>The pronouncing dictionary cannot be read (%1).</source>
+        <translation>Das Aussprachewörterbuch lässt sich nicht lesen (%1).</translation>
+    </message>
+    <message>
+        <source>No pronunciation for: %1.</source>
+        <translation>Keine Aussprache für: %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write the decoder&apos;s word list.</source>
+        <translation>Die Wortliste der Spracherkennung lässt sich nicht schreiben.</translation>
+    </message>
+    <message>
+        <source>The speech decoder rejected its settings.</source>
+        <translation>Die Spracherkennung lehnt ihre Einstellungen ab.</translation>
+    </message>
+    <message>
+        <source>The speech decoder cannot load its model.</source>
+        <translation>Die Spracherkennung kann ihr Modell nicht laden.</translation>
+    </message>
+    <message>
+        <source>The speech decoder rejected the command grammar.</source>
+        <translation>Die Spracherkennung lehnt die Befehle ab.</translation>
+    </message>
 </context>
 <context>
     <name>quiz</name>

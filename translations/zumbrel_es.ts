@@ -417,6 +417,38 @@ Más en la página de manual zumbrel(1) y en la guía: Ayuda &gt; Guía, o F1.
         <source>The microphone stopped working.</source>
         <translation>El micrófono ha dejado de funcionar.</translation>
     </message>
+    <message>
+        <source>The speech model is missing (%1).</source>
+        <translation>Falta el modelo de voz (%1).</translation>
+    </message>
+    <message>
+        <source>The pronouncing dictionary is missing (%1).</source>
+        <translation>Falta el diccionario de pronunciación (%1).</translation>
+    </message>
+    <message>
+        <source>The pronouncing dictionary cannot be read (%1).</source>
+        <translation>No se puede leer el diccionario de pronunciación (%1).</translation>
+    </message>
+    <message>
+        <source>No pronunciation for: %1.</source>
+        <translation>No hay pronunciación para: %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write the decoder&apos;s word list.</source>
+        <translation>No se puede escribir la lista de palabras del reconocedor.</translation>
+    </message>
+    <message>
+        <source>The speech decoder rejected its settings.</source>
+        <translation>El reconocedor de voz rechaza su configuración.</translation>
+    </message>
+    <message>
+        <source>The speech decoder cannot load its model.</source>
+        <translation>El reconocedor de voz no puede cargar su modelo.</translation>
+    </message>
+    <message>
+        <source>The speech decoder rejected the command grammar.</source>
+        <translation>El reconocedor de voz rechaza la gramática de las órdenes.</translation>
+    </message>
 </context>
 <context>
     <name>quiz</name>

@@ -417,6 +417,38 @@ Plus d&apos;informations dans la page de manuel zumbrel(1) et dans le guide : Ai
         <source>The microphone stopped working.</source>
         <translation>Le micro ne marche plus.</translation>
     </message>
+    <message>
+        <source>The speech model is missing (%1).</source>
+        <translation>Le modèle de parole manque (%1).</translation>
+    </message>
+    <message>
+        <source>The pronouncing dictionary is missing (%1).</source>
+        <translation>Le dictionnaire de prononciation manque (%1).</translation>
+    </message>
+    <message>
+        <source>The pronouncing dictionary cannot be read (%1).</source>
+        <translation>Le dictionnaire de prononciation est illisible (%1).</translation>
+    </message>
+    <message>
+        <source>No pronunciation for: %1.</source>
+        <translation>Pas de prononciation pour : %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write the decoder&apos;s word list.</source>
+        <translation>Impossible d&apos;écrire la liste de mots de la reconnaissance.</translation>
+    </message>
+    <message>
+        <source>The speech decoder rejected its settings.</source>
+        <translation>La reconnaissance vocale refuse ses réglages.</translation>
+    </message>
+    <message>
+        <source>The speech decoder cannot load its model.</source>
+        <translation>La reconnaissance vocale ne peut pas charger son modèle.</translation>
+    </message>
+    <message>
+        <source>The speech decoder rejected the command grammar.</source>
+        <translation>La reconnaissance vocale refuse la grammaire des commandes.</translation>
+    </message>
 </context>
 <context>
     <name>quiz</name>
