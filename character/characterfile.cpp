@@ -507,6 +507,45 @@ const Animation *CharacterData::animation(const QString &name) const
     return it == animations.constEnd() ? nullptr : &*it;
 }
 
+int CharacterData::partIndex(const QString &id) const
+{
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (parts.at(i).id == id)
+            return int(i);
+    }
+    return -1;
+}
+
+int Animation::straightDuration() const
+{
+    int total = 0;
+    for (const Frame &frame : frames)
+        total += frame.duration;
+    return total;
+}
+
+int Animation::frameAt(int ms) const
+{
+    int end = 0;
+    for (qsizetype i = 0; i < frames.size(); ++i) {
+        end += frames.at(i).duration;
+        if (ms < end)
+            return int(i);
+    }
+    return int(frames.size()) - 1;
+}
+
+bool Animation::loops() const
+{
+    for (qsizetype i = 0; i < frames.size(); ++i) {
+        for (const Branch &branch : frames.at(i).branches) {
+            if (branch.toFrame <= i)
+                return true;
+        }
+    }
+    return false;
+}
+
 const QStringList &stateNames()
 {
     static const QStringList names = {u"Showing"_s,      u"Hiding"_s,       u"Speaking"_s,  u"IdlingLevel1"_s,

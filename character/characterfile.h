@@ -65,6 +65,13 @@ struct Animation
     QString name;
     QList<Frame> frames;
     QString returnAnimation;
+
+    // How long one play from the first frame to the last takes when no branch is taken, in ms.
+    int straightDuration() const;
+    // The frame that shows ms into such a play; the last frame at or past its end.
+    int frameAt(int ms) const;
+    // Whether some branch leads back, so that the animation goes on until it is ended.
+    bool loops() const;
 };
 
 struct CharacterData
@@ -84,6 +91,8 @@ struct CharacterData
 
     Pose neutralPose() const;
     const Animation *animation(const QString &name) const;
+    // The index of the part with this id in parts, or -1.
+    int partIndex(const QString &id) const;
 };
 
 // The states the component plays by itself; every character has them.

@@ -116,10 +116,9 @@ QList<QTransform> FrameRenderer::worldTransforms(const Pose &pose) const
     return world;
 }
 
-namespace {
-
-QList<double> effectiveOpacity(const CharacterData &data, const Pose &pose)
+QList<double> FrameRenderer::opacities(const Pose &pose) const
 {
+    const CharacterData &data = *m_data;
     const qsizetype count = data.parts.size();
     QList<double> opacity(count, -1);
     const auto resolve = [&](auto &&self, int i) -> double {
@@ -134,21 +133,28 @@ QList<double> effectiveOpacity(const CharacterData &data, const Pose &pose)
     return opacity;
 }
 
-} // namespace
-
 QImage FrameRenderer::render(const Pose &pose, double scale, std::optional<MouthShape> mouth)
 {
-    scale = boundedScale(m_data->frameSize.width(), m_data->frameSize.height(), scale, framePixelBudget);
-    const QSize size(int(std::ceil(m_data->frameSize.width() * scale)),
-                     int(std::ceil(m_data->frameSize.height() * scale)));
+    return renderArea(pose, QRectF(QPointF(0, 0), m_data->frameSize), scale, mouth);
+}
+
+QImage FrameRenderer::renderArea(const Pose &pose, const QRectF &area, double scale, std::optional<MouthShape> mouth)
+{
+    scale = boundedScale(area.width(), area.height(), scale, framePixelBudget);
+    const QSize size(int(std::ceil(area.width() * scale)), int(std::ceil(area.height() * scale)));
     QImage frame(size, QImage::Format_ARGB32_Premultiplied);
     frame.fill(Qt::transparent);
-    frame.setDevicePixelRatio(scale);
-    if (pose.size() != m_data->parts.size())
+    if (pose.size() != m_data->parts.size()) {
+        frame.setDevicePixelRatio(scale);
         return frame;
+    }
 
     const QList<QTransform> world = worldTransforms(pose);
-    const QList<double> opacity = effectiveOpacity(*m_data, pose);
+    const QList<double> opacity = opacities(pose);
+    // The scale is applied here rather than left to the image's device pixel ratio, which
+    // QPainter takes as 1 whenever it is below 1.
+    const QTransform toArea
+        = QTransform::fromTranslate(-area.left(), -area.top()) * QTransform::fromScale(scale, scale);
     QPainter painter(&frame);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     for (int i = 0; i < m_data->parts.size(); ++i) {
@@ -160,10 +166,12 @@ QImage FrameRenderer::render(const Pose &pose, double scale, std::optional<Mouth
         const CachedPart &cached = part(i, variant, scale);
         if (cached.image.isNull())
             continue;
-        painter.setTransform(world.at(i));
+        painter.setTransform(world.at(i) * toArea);
         painter.setOpacity(std::min(1.0, opacity.at(i)));
         painter.drawImage(cached.rect, cached.image);
     }
+    painter.end();
+    frame.setDevicePixelRatio(scale);
     return frame;
 }
 
@@ -173,7 +181,7 @@ QRectF FrameRenderer::paintedBounds(const Pose &pose) const
     if (pose.size() != m_data->parts.size())
         return bounds;
     const QList<QTransform> world = worldTransforms(pose);
-    const QList<double> opacity = effectiveOpacity(*m_data, pose);
+    const QList<double> opacity = opacities(pose);
     for (int i = 0; i < m_data->parts.size(); ++i) {
         if (opacity.at(i) <= 0.0)
             continue;

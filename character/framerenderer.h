@@ -27,12 +27,18 @@ public:
     // The frame at a device pixel ratio; mouth replaces the mouth part's variant while speaking.
     // A frame too large for the pixel budget comes at a lower ratio (its devicePixelRatio says which).
     QImage render(const Pose &pose, double scale, std::optional<MouthShape> mouth = std::nullopt);
+    // The same over any area in frame coordinates: tools use it to see what a pose draws outside
+    // the frame, which the character's window would cut off.
+    QImage renderArea(const Pose &pose, const QRectF &area, double scale,
+                      std::optional<MouthShape> mouth = std::nullopt);
 
     // Where the parts of a pose would draw, in frame coordinates: transparent parts left out.
     QRectF paintedBounds(const Pose &pose) const;
 
     // Each part's placement in the frame, parents included.
     QList<QTransform> worldTransforms(const Pose &pose) const;
+    // Each part's opacity times its parents': what the part is drawn with.
+    QList<double> opacities(const Pose &pose) const;
 
     // Bytes held by the cached part images.
     qsizetype cacheBytes() const;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Renders a few frames of every animation of a character into one picture, so that the whole
-// character can be judged at a glance (and shown in the README).
+// character can be judged at a glance (and shown in the README). The character is read and drawn
+// by the component's own loader and renderer: the sheet shows what the program shows.
 //
 //     contactsheet [manifest.json] [sheet.png]
 //
@@ -15,11 +16,13 @@
 #include <QImage>
 #include <QPainter>
 
-#include "characterpreview.h"
+#include "character/agent.h"
+#include "character/characterfile.h"
+#include "character/framerenderer.h"
 
 using namespace Qt::StringLiterals;
-using contactsheet::Animation;
-using contactsheet::CharacterPreview;
+using character::Animation;
+using character::CharacterData;
 
 namespace {
 
@@ -35,7 +38,7 @@ constexpr int Border = 16;
 
 // The animations the program plays first, in the order a child meets them, then what the states
 // use, then anything else the character has.
-QStringList sheetOrder(const CharacterPreview &character)
+QStringList sheetOrder(const CharacterData &character)
 {
     const QStringList program = {
         u"RestPose"_s, u"Greet"_s, u"GetAttention"_s, u"GetAttentionReturn"_s, u"Wave"_s, u"Pleased"_s,
@@ -48,16 +51,18 @@ QStringList sheetOrder(const CharacterPreview &character)
     };
     QStringList order;
     auto add = [&](const QString &name) {
-        if (character.animations().contains(name) && !order.contains(name))
+        if (character.animations.contains(name) && !order.contains(name))
             order.append(name);
     };
     for (const QString &name : program)
         add(name);
     for (const QString &state : stateOrder) {
-        for (const QString &name : character.states().value(state))
+        for (const QString &name : character.states.value(state))
             add(name);
     }
-    for (const QString &name : character.animations().keys())
+    QStringList others = character.animations.keys();
+    others.sort();
+    for (const QString &name : std::as_const(others))
         add(name);
     return order;
 }
@@ -96,12 +101,14 @@ int main(int argc, char *argv[])
     const QString manifest = args.value(0, QStringLiteral(ZUMBREL_SOURCE_DIR "/data/characters/merlin/merlin.json"));
     const QString output = args.value(1, QStringLiteral(ZUMBREL_SOURCE_DIR "/docs/merlin-sheet.png"));
 
-    QString error;
-    const auto character = CharacterPreview::load(manifest, &error);
-    if (!character) {
-        std::fprintf(stderr, "contactsheet: %s\n", qPrintable(error));
+    std::shared_ptr<const CharacterData> character;
+    try {
+        character = character::loadCharacterFile(manifest);
+    } catch (const character::Error &error) {
+        std::fprintf(stderr, "contactsheet: %s\n", qPrintable(error.message()));
         return 1;
     }
+    character::FrameRenderer renderer(character);
 
     Layout layout;
     layout.frames = std::clamp(parser.value(framesOption).toInt(), 2, 20);
@@ -112,7 +119,7 @@ int main(int argc, char *argv[])
         const QStringList only = parser.value(onlyOption).split(u',');
         order.removeIf([&](const QString &name) { return !only.contains(name); });
     }
-    const QSize cell = (character->frameRect().size() * layout.scale).toSize();
+    const QSize cell = (character->frameSize * layout.scale).toSize();
     const int cellWidth = layout.frames * cell.width() + Gap;
     const int rowHeight = LabelHeight + cell.height() + 6;
     const int rows = int((order.size() + layout.columns - 1) / layout.columns);
@@ -131,10 +138,10 @@ int main(int argc, char *argv[])
     painter.setFont(titleFont);
     painter.setPen(QColor(0x2b, 0x21, 0x40));
     painter.drawText(QRect(Border, Border, sheet.width(), titleHeight), Qt::AlignLeft | Qt::AlignTop,
-                     u"%1: %2 animations"_s.arg(character->name()).arg(order.size()));
+                     u"%1: %2 animations"_s.arg(character->name).arg(order.size()));
 
     for (int n = 0; n < order.size(); ++n) {
-        const Animation &animation = character->animations()[order[n]];
+        const Animation &animation = *character->animation(order[n]);
         const QPoint origin(Border + (n % layout.columns) * cellWidth,
                             Border + titleHeight + (n / layout.columns) * rowHeight);
         QString label = u"%1  %2 s"_s.arg(animation.name).arg(animation.straightDuration() / 1000.0, 0, 'f', 1);
@@ -149,7 +156,10 @@ int main(int argc, char *argv[])
         for (int i = 0; i < frames.size(); ++i) {
             const QRect box(origin + QPoint(i * cell.width(), LabelHeight), cell);
             painter.fillRect(box.adjusted(1, 1, -1, -1), Qt::white);
-            painter.drawImage(box.topLeft(), character->render(animation.frames[frames[i]].pose, layout.scale));
+            // Drawn pixel for pixel: the frame already comes at the sheet's scale.
+            QImage frame = renderer.render(animation.frames[frames[i]].pose, layout.scale);
+            frame.setDevicePixelRatio(1);
+            painter.drawImage(box.topLeft(), frame);
         }
     }
     painter.end();

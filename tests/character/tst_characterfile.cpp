@@ -551,7 +551,17 @@ private slots:
         const QImage sharp = renderer.render(data->neutralPose(), 2.0);
         QCOMPARE(sharp.size(), QSize(240, 300));
         QCOMPARE(qAlpha(sharp.pixel(120, 200)), 255);
+        // Half the scale (a tool's thumbnail): the whole character, not a corner of him.
+        const QImage small = renderer.render(data->neutralPose(), 0.5);
+        QCOMPARE(small.size(), QSize(60, 75));
+        QCOMPARE(qAlpha(small.pixel(30, 50)), 255);
+        QCOMPARE(qAlpha(small.pixel(52, 12)), 0);
         QVERIFY(data->frameSize.width() >= renderer.paintedBounds(data->neutralPose()).right());
+        // Any area of the frame's coordinates: the character sits where the frame lies in it.
+        const QImage wider = renderer.renderArea(data->neutralPose(), QRectF(-20, -10, 160, 170), 1.0);
+        QCOMPARE(wider.size(), QSize(160, 170));
+        QCOMPARE(wider.pixel(80, 110), neutral.pixel(60, 100));
+        QCOMPARE(qAlpha(wider.pixel(22, 12)), 0);
     }
 };
 

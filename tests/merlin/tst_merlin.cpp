@@ -1,27 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Checks the Merlin character as shipped: everything the program and the component ask of him is
 // there, every animation comes back to the rest pose, and every frame draws something inside the
-// character's frame. The file is read and drawn by the contact sheet's own reader, independently
-// of the component's engine.
+// character's frame. He is read and drawn by the component's own loader and renderer, so what is
+// checked here is the Merlin the program shows.
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QSet>
+#include <QSvgRenderer>
 #include <QTest>
 #include <QXmlStreamReader>
 
 #include "character/agent.h"
 #include "character/characterfile.h"
 #include "character/framerenderer.h"
-#include "characterpreview.h"
 #include "teacher/teacher.h"
 
 using namespace Qt::StringLiterals;
-using contactsheet::Animation;
-using contactsheet::CharacterPreview;
-using contactsheet::Pose;
+using character::Animation;
+using character::MouthShape;
+using character::Pose;
 
 namespace {
 
@@ -50,6 +49,27 @@ int visiblePixels(const QImage &image, const QRect &inside, bool countInside, QR
     return count;
 }
 
+// Whether two poses show the same picture, up to rounding in the interpolation. A part that
+// shows in neither may be anywhere.
+bool samePose(const QList<double> &opacityA, const Pose &a, const QList<double> &opacityB, const Pose &b,
+              bool compareVariants = true)
+{
+    if (a.size() != b.size())
+        return false;
+    constexpr double eps = 1e-3;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const character::PartTransform &x = a.at(i);
+        const character::PartTransform &y = b.at(i);
+        if (opacityA.at(i) < eps && opacityB.at(i) < eps)
+            continue;
+        if (std::abs(x.rotate - y.rotate) > eps || std::abs(x.opacity - y.opacity) > eps
+            || (x.offset - y.offset).manhattanLength() > eps || std::abs(x.scaleX - y.scaleX) > eps
+            || std::abs(x.scaleY - y.scaleY) > eps || (compareVariants && x.variant != y.variant))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 class TstMerlin : public QObject
@@ -60,8 +80,8 @@ private slots:
     void initTestCase();
 
     void isFoundUnderItsFileName();
-    void componentLoadsAndDrawsHim_data();
-    void componentLoadsAndDrawsHim();
+    void drawnAtEveryScreenDensity_data();
+    void drawnAtEveryScreenDensity();
     void programAndComponentFindEverything_data();
     void programAndComponentFindEverything();
     void artUsesOnlyWhatQtSvgDraws();
@@ -84,15 +104,29 @@ private slots:
 
 private:
     void addEveryAnimation();
+    const Animation &animation(const QString &name) const { return *m_merlin->animation(name); }
+    double partOpacity(const Pose &pose, const QString &part) const
+    {
+        return m_renderer->opacities(pose).at(m_merlin->partIndex(part));
+    }
+    bool samePose(const Pose &a, const Pose &b, bool compareVariants = true) const
+    {
+        return ::samePose(m_renderer->opacities(a), a, m_renderer->opacities(b), b, compareVariants);
+    }
 
-    std::unique_ptr<CharacterPreview> m_merlin;
+    std::shared_ptr<const character::CharacterData> m_merlin;
+    std::unique_ptr<character::FrameRenderer> m_renderer;
 };
 
+// Asked for every animation the lessons play, as the program asks.
 void TstMerlin::initTestCase()
 {
-    QString error;
-    m_merlin = CharacterPreview::load(ManifestPath, &error);
-    QVERIFY2(m_merlin, qPrintable(error));
+    try {
+        m_merlin = character::loadCharacterFile(ManifestPath, teacher::animationsUsed());
+    } catch (const character::Error &error) {
+        QFAIL(qPrintable(error.message()));
+    }
+    m_renderer = std::make_unique<character::FrameRenderer>(m_merlin);
 }
 
 // The program asks for "Merlin.acs"; the component looks for characters/<base name>/<base name>.json
@@ -103,53 +137,32 @@ void TstMerlin::isFoundUnderItsFileName()
     const QFileInfo manifest(ManifestPath);
     QCOMPARE(manifest.completeBaseName(), baseName);
     QCOMPARE(manifest.dir().dirName(), baseName);
-    QCOMPARE(m_merlin->name(), u"Merlin"_s);
-    QCOMPARE(m_merlin->frameRect().topLeft(), QPointF(0, 0));
-    // About 128 to 160 pixels tall in his neutral pose, with room for props around him.
-    const QImage neutral = m_merlin->render(m_merlin->neutralPose());
-    int top = neutral.height(), bottom = -1;
-    for (int y = 0; y < neutral.height(); ++y) {
-        for (int x = 0; x < neutral.width(); ++x) {
-            if (qAlpha(neutral.pixel(x, y)) > 8) {
-                top = std::min(top, y);
-                bottom = y;
-            }
-        }
-    }
-    const int height = bottom - top + 1;
-    QVERIFY2(height >= 128 && height <= 160, qPrintable(u"%1 px tall"_s.arg(height)));
+    QCOMPARE(m_merlin->name, u"Merlin"_s);
+    // The renderer places parts by their coordinates in the art, so the frame must start at 0,0.
+    QCOMPARE(QSvgRenderer(m_merlin->art).viewBoxF().topLeft(), QPointF(0, 0));
 }
 
-void TstMerlin::componentLoadsAndDrawsHim_data()
+void TstMerlin::drawnAtEveryScreenDensity_data()
 {
     QTest::addColumn<double>("scale");
     QTest::newRow("ordinary screen") << 1.0;
     QTest::newRow("high-density screen") << 2.0;
 }
 
-// Through the component's own loader, asked for every animation the lessons play, and its own
-// renderer: the Merlin the program shows, not a second reading of his file.
-void TstMerlin::componentLoadsAndDrawsHim()
+void TstMerlin::drawnAtEveryScreenDensity()
 {
     QFETCH(double, scale);
-    std::shared_ptr<const character::CharacterData> data;
-    try {
-        data = character::loadCharacterFile(ManifestPath, teacher::animationsUsed());
-    } catch (const character::Error &error) {
-        QFAIL(qPrintable(error.message()));
-    }
-    QCOMPARE(data->name, u"Merlin"_s);
-    character::FrameRenderer renderer(data);
-    const QImage frame = renderer.render(data->neutralPose(), scale);
-    QCOMPARE(frame.size(), (data->frameSize * scale).toSize());
+    const QImage frame = m_renderer->render(m_merlin->neutralPose(), scale);
+    QCOMPARE(frame.size(), (m_merlin->frameSize * scale).toSize());
     QRect shown;
     visiblePixels(frame, frame.rect(), true, &shown);
-    // About 128 to 160 pixels tall at rest, whatever the screen's density.
+    // About 128 to 160 pixels tall at rest, whatever the screen's density, with room for props
+    // around him.
     const double height = shown.height() / scale;
     QVERIFY2(height >= 128 && height <= 160, qPrintable(u"%1 px tall"_s.arg(height)));
     // Every part drawn at rest lies inside the frame.
-    const QRectF bounds = renderer.paintedBounds(data->neutralPose());
-    QVERIFY(QRectF(QPointF(0, 0), data->frameSize).adjusted(-0.5, -0.5, 0.5, 0.5).contains(bounds));
+    const QRectF bounds = m_renderer->paintedBounds(m_merlin->neutralPose());
+    QVERIFY(QRectF(QPointF(0, 0), m_merlin->frameSize).adjusted(-0.5, -0.5, 0.5, 0.5).contains(bounds));
 }
 
 void TstMerlin::programAndComponentFindEverything_data()
@@ -167,13 +180,13 @@ void TstMerlin::programAndComponentFindEverything()
     QFETCH(QString, name);
     QFETCH(bool, isState);
     if (isState) {
-        QVERIFY(m_merlin->states().contains(name));
-        const QStringList animations = m_merlin->states().value(name);
+        QVERIFY(m_merlin->states.contains(name));
+        const QStringList animations = m_merlin->states.value(name);
         QVERIFY(!animations.isEmpty());
         // The loader already refused unknown names; the same animation twice would skew the draw.
         QCOMPARE(QSet<QString>(animations.begin(), animations.end()).size(), animations.size());
     } else {
-        QVERIFY(m_merlin->animations().contains(name));
+        QVERIFY(m_merlin->animations.contains(name));
     }
 }
 
@@ -182,12 +195,10 @@ void TstMerlin::programAndComponentFindEverything()
 void TstMerlin::artUsesOnlyWhatQtSvgDraws()
 {
     QSet<QString> partGroups;
-    for (const auto &part : m_merlin->parts())
+    for (const auto &part : m_merlin->parts)
         partGroups.unite(QSet<QString>(part.variants.begin(), part.variants.end()));
 
-    QFile file(QFileInfo(ManifestPath).dir().filePath(u"merlin.svg"_s));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QXmlStreamReader xml(&file);
+    QXmlStreamReader xml(m_merlin->art);
     QList<bool> transformed; // per open element: it or an ancestor has a transform
     const QStringList unsupported = {u"text"_s, u"filter"_s, u"mask"_s, u"clipPath"_s, u"image"_s,
                                      u"style"_s, u"foreignObject"_s, u"pattern"_s};
@@ -214,34 +225,32 @@ void TstMerlin::artUsesOnlyWhatQtSvgDraws()
 
 void TstMerlin::speaksSlowlyWithTheChosenVoice()
 {
-    const QJsonObject voice = m_merlin->voice();
-    QCOMPARE(voice.value("voice"_L1).toString(), u"cmu_us_rms"_s);
-    const double rate = voice.value("rate"_L1).toDouble();
-    QVERIFY2(rate >= 0.8 && rate < 1.0, "a little slower than natural, for young children");
-    QVERIFY(voice.value("pitch"_L1).toDouble(1.0) >= 0.5 && voice.value("pitch"_L1).toDouble(1.0) <= 2.0);
+    const character::VoiceSettings &voice = m_merlin->voice;
+    QCOMPARE(voice.voice, u"cmu_us_rms"_s);
+    QVERIFY2(voice.rate >= 0.8 && voice.rate < 1.0, "a little slower than natural, for young children");
+    QVERIFY(voice.pitch >= 0.5 && voice.pitch <= 2.0);
 }
 
 void TstMerlin::mouthShapesAreDistinctAndMoveWithTheHead()
 {
     const QStringList shapes = {u"closed"_s, u"wide1"_s, u"wide2"_s, u"wide3"_s, u"wide4"_s, u"medium"_s, u"narrow"_s};
-    const int mouth = m_merlin->partIndex(m_merlin->mouthPart());
+    const int mouth = m_merlin->mouthPart;
     QVERIFY(mouth >= 0);
-    QCOMPARE(m_merlin->parts()[mouth].variants.first(), m_merlin->mouthShapes().value(u"closed"_s));
+    // At rest, when nothing is said, the mouth is closed.
+    QCOMPARE(m_merlin->mouthVariants[int(MouthShape::Closed)], 0);
 
     bool onTheHead = false;
-    for (int p = m_merlin->parts()[mouth].parent; p >= 0; p = m_merlin->parts()[p].parent)
-        onTheHead = onTheHead || m_merlin->parts()[p].id == "head"_L1;
+    for (int p = m_merlin->parts[mouth].parent; p >= 0; p = m_merlin->parts[p].parent)
+        onTheHead = onTheHead || m_merlin->parts[p].id == "head"_L1;
     QVERIFY2(onTheHead, "the mouth must follow the head when it turns");
 
-    // Each shape must show and look different from every other, or the lips would not move.
+    // Each shape must show and look different from every other, or the lips would not move. The
+    // shapes are drawn the way lip sync draws them, over the pose of the moment.
     QList<QImage> pictures;
-    for (const QString &shape : shapes) {
-        QVERIFY2(m_merlin->mouthShapes().contains(shape), qPrintable(shape));
-        Pose pose = m_merlin->neutralPose();
-        pose[mouth].variant = int(m_merlin->parts()[mouth].variants.indexOf(m_merlin->mouthShapes().value(shape)));
-        const QImage picture = m_merlin->render(pose, 2.0);
+    for (int shape = 0; shape < shapes.size(); ++shape) {
+        const QImage picture = m_renderer->render(m_merlin->neutralPose(), 2.0, MouthShape(shape));
         for (int i = 0; i < pictures.size(); ++i)
-            QVERIFY2(picture != pictures[i], qPrintable(u"%1 looks like %2"_s.arg(shape, shapes[i])));
+            QVERIFY2(picture != pictures[i], qPrintable(u"%1 looks like %2"_s.arg(shapes[shape], shapes[i])));
         pictures.append(picture);
     }
 }
@@ -249,7 +258,9 @@ void TstMerlin::mouthShapesAreDistinctAndMoveWithTheHead()
 void TstMerlin::addEveryAnimation()
 {
     QTest::addColumn<QString>("name");
-    for (const QString &name : m_merlin->animations().keys())
+    QStringList names = m_merlin->animations.keys();
+    names.sort();
+    for (const QString &name : std::as_const(names))
         QTest::newRow(qPrintable(name)) << name;
 }
 
@@ -258,50 +269,49 @@ void TstMerlin::addEveryAnimation()
 void TstMerlin::startsWhereTheLastOneEnded()
 {
     QFETCH(QString, name);
-    const Animation &animation = m_merlin->animations()[name];
-    const Pose &first = animation.frames.first().pose;
+    const Pose &first = animation(name).frames.first().pose;
 
     if (name == "Showing"_L1) {
         // He appears out of nothing.
-        QVERIFY(m_merlin->partOpacity(first, m_merlin->partIndex(u"body"_s)) < 0.05);
+        QVERIFY(partOpacity(first, u"body"_s) < 0.05);
         return;
     }
-    for (const Animation &other : m_merlin->animations()) {
+    for (const Animation &other : m_merlin->animations) {
         if (other.returnAnimation == name) {
             // A return animation starts where the animation it returns from stopped.
-            QVERIFY2(m_merlin->samePose(first, other.frames.last().pose), qPrintable(other.name));
+            QVERIFY2(samePose(first, other.frames.last().pose), qPrintable(other.name));
             return;
         }
     }
-    QVERIFY(m_merlin->samePose(first, m_merlin->neutralPose(), false));
+    QVERIFY(samePose(first, m_merlin->neutralPose(), false));
 }
 
 void TstMerlin::endsInTheRestPose()
 {
     QFETCH(QString, name);
-    const Animation &animation = m_merlin->animations()[name];
-    const Pose &last = animation.frames.last().pose;
+    const Animation &played = animation(name);
+    const Pose &last = played.frames.last().pose;
 
     if (name == "Hiding"_L1) {
         // The last frame is what shows as the window goes: Merlin himself is gone by then.
-        QVERIFY(m_merlin->partOpacity(last, m_merlin->partIndex(u"body"_s)) < 0.05);
+        QVERIFY(partOpacity(last, u"body"_s) < 0.05);
         return;
     }
-    if (!animation.returnAnimation.isEmpty()) {
-        const Animation &back = m_merlin->animations()[animation.returnAnimation];
-        QVERIFY(m_merlin->samePose(back.frames.last().pose, m_merlin->neutralPose()));
+    if (!played.returnAnimation.isEmpty()) {
+        const Animation &back = animation(played.returnAnimation);
+        QVERIFY(samePose(back.frames.last().pose, m_merlin->neutralPose()));
         return;
     }
-    QVERIFY(m_merlin->samePose(last, m_merlin->neutralPose()));
+    QVERIFY(samePose(last, m_merlin->neutralPose()));
 }
 
 void TstMerlin::lengthLikeAClassicCharacter()
 {
     QFETCH(QString, name);
-    const Animation &animation = m_merlin->animations()[name];
-    for (const auto &frame : animation.frames)
+    const Animation &played = animation(name);
+    for (const auto &frame : played.frames)
         QVERIFY(frame.duration >= 100);
-    const int length = animation.straightDuration();
+    const int length = played.straightDuration();
     QVERIFY2(length <= 6000, qPrintable(u"%1 ms"_s.arg(length)));
     if (name == "RestPose"_L1)
         QVERIFY(length <= 500);
@@ -314,13 +324,13 @@ void TstMerlin::lengthLikeAClassicCharacter()
 void TstMerlin::loopsCanBeEndedGracefully()
 {
     QFETCH(QString, name);
-    const Animation &animation = m_merlin->animations()[name];
-    for (int i = 0; i < animation.frames.size(); ++i) {
-        for (const auto &branch : animation.frames[i].branches) {
+    const Animation &played = animation(name);
+    for (int i = 0; i < played.frames.size(); ++i) {
+        for (const auto &branch : played.frames[i].branches) {
             if (branch.toFrame > i)
                 continue;
             for (int f = branch.toFrame; f <= i; ++f)
-                QVERIFY2(animation.frames[f].exitFrame >= 0, qPrintable(u"frame %1 has no exit"_s.arg(f)));
+                QVERIFY2(played.frames[f].exitFrame >= 0, qPrintable(u"frame %1 has no exit"_s.arg(f)));
         }
     }
 }
@@ -328,11 +338,13 @@ void TstMerlin::loopsCanBeEndedGracefully()
 void TstMerlin::everyFrameIsVisibleAndInsideTheFrame()
 {
     QFETCH(QString, name);
-    const Animation &animation = m_merlin->animations()[name];
+    const Animation &played = animation(name);
+    // Drawn with room on every side, so that anything the window would cut off shows.
     constexpr int margin = 60;
-    const QRect frame = QRect(QPoint(margin, margin), m_merlin->frameRect().size().toSize());
-    for (int i = 0; i < animation.frames.size(); ++i) {
-        const QImage image = m_merlin->render(animation.frames[i].pose, 1.0, margin);
+    const QRect frame = QRect(QPoint(margin, margin), m_merlin->frameSize.toSize());
+    const QRectF area = QRectF(QPointF(0, 0), m_merlin->frameSize).adjusted(-margin, -margin, margin, margin);
+    for (int i = 0; i < played.frames.size(); ++i) {
+        const QImage image = m_renderer->renderArea(played.frames[i].pose, area, 1.0);
         QRect where;
         const int outside = visiblePixels(image, frame, false, &where);
         where.translate(-margin, -margin);
@@ -374,15 +386,15 @@ void TstMerlin::propsMakeTheMeaningPlain()
     QFETCH(QString, variant);
     const int index = m_merlin->partIndex(part);
     QVERIFY(index >= 0);
-    QVERIFY(m_merlin->animations().contains(name));
+    QVERIFY(m_merlin->animations.contains(name));
     // Props stay out of sight in the rest pose and show fully somewhere in their animation.
     if (variant.isEmpty())
-        QCOMPARE(m_merlin->partOpacity(m_merlin->neutralPose(), index), 0.0);
+        QCOMPARE(partOpacity(m_merlin->neutralPose(), part), 0.0);
     bool shown = false;
-    for (const auto &frame : m_merlin->animations()[name].frames) {
-        const bool rightLook = variant.isEmpty()
-                               || m_merlin->parts()[index].variants.value(frame.pose[index].variant) == variant;
-        shown = shown || (rightLook && m_merlin->partOpacity(frame.pose, index) > 0.95);
+    for (const auto &frame : animation(name).frames) {
+        const bool rightLook
+            = variant.isEmpty() || m_merlin->parts[index].variants.value(frame.pose[index].variant) == variant;
+        shown = shown || (rightLook && partOpacity(frame.pose, part) > 0.95);
     }
     QVERIFY(shown);
 }
