@@ -12,12 +12,13 @@
 #include <QScreen>
 #include <QSvgRenderer>
 
-#include "about/messagedialog.h"
 #include "about/logging.h"
-#include "platform/twips.h"
 #include "buildinfo.h"
 #include "platform/programs.h"
 #include "platform/registry.h"
+#include "platform/twips.h"
+#include "widgets/dialogs.h"
+#include "widgets/labels.h"
 
 using namespace Qt::StringLiterals;
 
@@ -47,14 +48,10 @@ using platform::fromBgr;
 using platform::fromTwips;
 using platform::twipsRect;
 
+// The dialog's texts wrap within their place.
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry)
 {
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(true);
-    return label;
+    return widgets::makeLabel(parent, name, caption, geometry, widgets::Wrap::Words);
 }
 
 void setTextColour(QWidget *widget, quint32 bgr)
@@ -119,7 +116,7 @@ frmAbout::frmAbout(const AboutServices &services, QWidget *parent)
         m_files = m_ownFiles.get();
     }
     if (!m_messages) {
-        m_ownMessages = std::make_unique<DesktopMessageDialog>();
+        m_ownMessages = std::make_unique<widgets::DesktopDialogs>();
         m_messages = m_ownMessages.get();
     }
 

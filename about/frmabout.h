@@ -23,9 +23,11 @@ class ProgramLauncher;
 class FileProbe;
 } // namespace platform
 
-namespace about {
+namespace widgets {
+class Dialogs;
+} // namespace widgets
 
-class MessageDialog;
+namespace about {
 
 // What the dialog uses from outside. Members left null are the system's own.
 struct AboutServices
@@ -33,7 +35,7 @@ struct AboutServices
     platform::Registry *registry = nullptr;
     platform::ProgramLauncher *launcher = nullptr;
     platform::FileProbe *files = nullptr;
-    MessageDialog *messages = nullptr;
+    widgets::Dialogs *messages = nullptr;
 };
 
 // Raised when the system information tool cannot be looked up or started; StartSysInfo turns it
@@ -84,11 +86,11 @@ private:
     std::unique_ptr<platform::Registry> m_ownRegistry;
     std::unique_ptr<platform::ProgramLauncher> m_ownLauncher;
     std::unique_ptr<platform::FileProbe> m_ownFiles;
-    std::unique_ptr<MessageDialog> m_ownMessages;
+    std::unique_ptr<widgets::Dialogs> m_ownMessages;
     platform::Registry *m_registry = nullptr;
     platform::ProgramLauncher *m_launcher = nullptr;
     platform::FileProbe *m_files = nullptr;
-    MessageDialog *m_messages = nullptr;
+    widgets::Dialogs *m_messages = nullptr;
 
     QLabel *picIcon = nullptr;
     QLabel *lblTitle = nullptr;

@@ -14,7 +14,6 @@
 
 #include "about/frmabout.h"
 #include "app/commandline.h"
-#include "app/dialogs.h"
 #include "app/logging.h"
 #include "app/mainwindow.h"
 #include "buildinfo.h"
@@ -29,6 +28,7 @@
 #include "speech/flitespeech.h"
 #include "teacher/teacher.h"
 #include "translations/language.h"
+#include "widgets/dialogs.h"
 
 using namespace Qt::StringLiterals;
 
@@ -152,7 +152,7 @@ int run(int argc, char **argv, const std::function<void(MainWindow &)> &started)
     std::unique_ptr<listen::SphinxRecognizer> recognizer;
     quiz::ClockSeededRandom random;
     platform::DesktopBrowser browser;
-    DesktopDialogs dialogs;
+    widgets::DesktopDialogs dialogs;
     MainWindowServices services;
     services.agent = &agent;
     services.random = &random;

@@ -17,7 +17,6 @@
 #include <QVBoxLayout>
 
 #include "app/answerbox.h"
-#include "app/dialogs.h"
 #include "app/logging.h"
 #include "app/valuelabel.h"
 #include "platform/browser.h"
@@ -27,6 +26,8 @@
 #include "quiz/numbers.h"
 #include "quiz/randomsource.h"
 #include "teacher/teacher.h"
+#include "widgets/dialogs.h"
+#include "widgets/labels.h"
 
 using namespace Qt::StringLiterals;
 
@@ -50,15 +51,7 @@ void setTag(QObject *control, const QString &tag)
 using platform::fromBgr;
 using platform::fromTwips;
 using platform::twipsRect;
-
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry)
-{
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
+using widgets::makeLabel;
 
 void frame(QLabel *label)
 {

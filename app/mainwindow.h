@@ -29,11 +29,13 @@ class Browser;
 namespace quiz {
 class RandomSource;
 }
+namespace widgets {
+class Dialogs;
+}
 
 namespace app {
 
 class AnswerBox;
-class Dialogs;
 
 // What the window uses from outside; tests hand in doubles.
 struct MainWindowServices
@@ -41,7 +43,7 @@ struct MainWindowServices
     character::Agent *agent = nullptr;
     quiz::RandomSource *random = nullptr;
     platform::Browser *browser = nullptr;
-    Dialogs *dialogs = nullptr;
+    widgets::Dialogs *dialogs = nullptr;
     std::function<QTime()> clock = [] { return QTime::currentTime(); };
     // Runs the About dialog modally; returns when it has closed.
     std::function<void(QWidget *)> showAbout;

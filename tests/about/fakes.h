@@ -2,7 +2,7 @@
 #pragma once
 
 // Doubles for what the About dialog uses from outside: a registry held in memory, a launcher and
-// a file test that know a chosen set of programs and files, and a message box that only counts.
+// a file test that know a chosen set of programs and files. The message box is testsupport's.
 
 #include <cstring>
 
@@ -13,7 +13,6 @@
 #include <QString>
 #include <QStringList>
 
-#include "about/messagedialog.h"
 #include "platform/programs.h"
 #include "platform/registry.h"
 
@@ -112,17 +111,4 @@ public:
         asked.append(path);
         return files.contains(path);
     }
-};
-
-class FakeMessages final : public about::MessageDialog
-{
-public:
-    struct Message
-    {
-        QString title;
-        QString text;
-    };
-    QList<Message> shown;
-
-    void inform(QWidget *, const QString &title, const QString &text) override { shown.append({title, text}); }
 };

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "about/frmabout.h"
+#include "fakedialogs.h"
 #include "fakes.h"
 #include "platform/fonts.h"
 
@@ -26,7 +27,7 @@ struct Doubles
     FakeRegistry registry;
     FakeLauncher launcher;
     FakeFiles files;
-    FakeMessages messages;
+    testsupport::FakeDialogs messages;
 
     about::AboutServices services() { return {&registry, &launcher, &files, &messages}; }
 };
@@ -215,8 +216,8 @@ void tst_FrmAbout::altSStartsSystemInfo()
     QTest::keyClick(&dialog, Qt::Key_S, Qt::AltModifier);
     // Nothing registered in the fake: the lookup fails and says so, and the dialog stays. The
     // button shows itself pressed for a moment before it acts.
-    QTRY_COMPARE(doubles.messages.shown.size(), 1);
-    QCOMPARE(doubles.messages.shown.first().text, u"System Information Is Unavailable At This Time"_s);
+    QTRY_COMPARE(doubles.messages.informed.size(), 1);
+    QCOMPARE(doubles.messages.informed.first().text, u"System Information Is Unavailable At This Time"_s);
     QVERIFY(dialog.isVisible());
 }
 

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "about/frmabout.h"
+#include "fakedialogs.h"
 #include "fakes.h"
 
 using namespace Qt::StringLiterals;
@@ -124,16 +125,16 @@ void tst_SysInfo::startSysInfo()
     launcher.startable = QSet<QString>(startable.cbegin(), startable.cend());
     FakeFiles fileProbe;
     fileProbe.files = QSet<QString>(files.cbegin(), files.cend());
-    FakeMessages messages;
+    testsupport::FakeDialogs messages;
 
     about::frmAbout dialog({&registry, &launcher, &fileProbe, &messages});
     dialog.StartSysInfo();
 
     QCOMPARE(launcher.started, expectedStarted);
-    QCOMPARE(messages.shown.size(), expectMessage ? 1 : 0);
+    QCOMPARE(messages.informed.size(), expectMessage ? 1 : 0);
     if (expectMessage) {
-        QCOMPARE(messages.shown.first().title, u"Zumbrel"_s);
-        QCOMPARE(messages.shown.first().text, unavailable);
+        QCOMPARE(messages.informed.first().title, u"Zumbrel"_s);
+        QCOMPARE(messages.informed.first().text, unavailable);
     }
     QCOMPARE(registry.openedKeys.contains(secondKey), expectSecondConsulted);
     QVERIFY2(registry.openHandles.isEmpty(), "every key opened is closed again");
@@ -178,7 +179,7 @@ void tst_SysInfo::getKeyValue()
         registry.keys["Key"].insert("Value", value);
     FakeLauncher launcher;
     FakeFiles fileProbe;
-    FakeMessages messages;
+    testsupport::FakeDialogs messages;
     about::frmAbout dialog({&registry, &launcher, &fileProbe, &messages});
 
     QString keyVal = initial;
@@ -192,7 +193,7 @@ void tst_SysInfo::lookupAsksWithTheDesignedMaskAndRoot()
     FakeRegistry registry;
     FakeLauncher launcher;
     FakeFiles fileProbe;
-    FakeMessages messages;
+    testsupport::FakeDialogs messages;
     about::frmAbout dialog({&registry, &launcher, &fileProbe, &messages});
 
     // Unopenable keys: the fake accepts only the sign-widened HKEY_LOCAL_MACHINE as root.
@@ -230,7 +231,7 @@ void tst_SysInfo::secondPressStartsAgain()
     FakeLauncher launcher;
     launcher.startable.insert(tool);
     FakeFiles fileProbe;
-    FakeMessages messages;
+    testsupport::FakeDialogs messages;
     about::frmAbout dialog({&registry, &launcher, &fileProbe, &messages});
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -240,7 +241,7 @@ void tst_SysInfo::secondPressStartsAgain()
     cmdSysInfo->click();
     cmdSysInfo->click();
     QCOMPARE(launcher.started, (QStringList{tool, tool}));
-    QVERIFY(messages.shown.isEmpty());
+    QVERIFY(messages.informed.isEmpty());
     QVERIFY(dialog.isVisible());
 }
 
@@ -263,22 +264,22 @@ void tst_SysInfo::desktopToolStartsForReal()
     const QByteArray oldPath = qgetenv("PATH");
     const auto restorePath = qScopeGuard([&oldPath] { qputenv("PATH", oldPath); });
 
-    FakeMessages messages;
+    testsupport::FakeDialogs messages;
     qputenv("PATH", dir.path().toLocal8Bit());
     {
         about::frmAbout dialog({nullptr, nullptr, nullptr, &messages});
         dialog.StartSysInfo();
     }
     QTRY_VERIFY(QFile::exists(mark));
-    QVERIFY(messages.shown.isEmpty());
+    QVERIFY(messages.informed.isEmpty());
 
     // With no tool anywhere on the PATH the user is told.
     QVERIFY(QFile::remove(tool));
     qputenv("PATH", dir.path().toLocal8Bit());
     about::frmAbout dialog({nullptr, nullptr, nullptr, &messages});
     dialog.StartSysInfo();
-    QCOMPARE(messages.shown.size(), 1);
-    QCOMPARE(messages.shown.first().text, unavailable);
+    QCOMPARE(messages.informed.size(), 1);
+    QCOMPARE(messages.informed.first().text, unavailable);
 }
 
 void tst_SysInfo::unavailableMessageIsPlain()
@@ -297,7 +298,7 @@ void tst_SysInfo::unavailableMessageIsPlain()
         message = box->text();
         box->accept();
     });
-    about::DesktopMessageDialog().inform(nullptr, u"Zumbrel"_s, unavailable);
+    widgets::DesktopDialogs().inform(nullptr, u"Zumbrel"_s, unavailable);
     QCOMPARE(icon, QMessageBox::NoIcon);
     QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QCOMPARE(title, u"Zumbrel"_s);

@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "app/dialogs.h"
 #include "app/mainwindow.h"
+#include "fakedialogs.h"
 #include "platform/browser.h"
 #include "quiz/randomsource.h"
 #include "recordingagent.h"
@@ -27,29 +27,6 @@ public:
     }
     QList<QUrl> opened;
     bool works = true;
-};
-
-class FakeDialogs final : public app::Dialogs
-{
-public:
-    bool askYesNoWarning(QWidget *, const QString &title, const QString &text, const QString &detail) override
-    {
-        questions << title + u'\n' + text;
-        details << detail;
-        return answerYes;
-    }
-    void warn(QWidget *, const QString &title, const QString &text) override { warnings << title + u'\n' + text; }
-    QString askText(QWidget *, const QString &title, const QString &prompt) override
-    {
-        textPrompts << title + u'\n' + prompt;
-        return typedText;
-    }
-    bool answerYes = false;
-    QString typedText;
-    QStringList questions;
-    QStringList details;
-    QStringList warnings;
-    QStringList textPrompts;
 };
 
 // Hands out queued numbers first, then a fixed one; reseeding changes nothing.

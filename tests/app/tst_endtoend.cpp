@@ -8,14 +8,13 @@
 #include <QTest>
 
 #include "app/application.h"
-#include "platform/fonts.h"
-#include "app/dialogs.h"
 #include "app/mainwindow.h"
 #include "appfixture.h"
 #include "characterdesktop/balloonwindow.h"
 #include "characterdesktop/characterwindow.h"
 #include "characterdesktop/desktopagent.h"
 #include "characterdesktop/desktopcharacter.h"
+#include "platform/fonts.h"
 #include "quiz/randomsource.h"
 #include "speech/flitespeech.h"
 

@@ -5,20 +5,21 @@
 
 class QWidget;
 
-namespace app {
+namespace widgets {
 
-// The platform's standard dialogs as the main window uses them. Tests answer them without a
+// The platform's standard dialogs as the program's windows use them. Tests answer them without a
 // person in front of the screen.
 class Dialogs
 {
 public:
     virtual ~Dialogs() = default;
-    // Yes and No with a warning icon, Yes the default; true for Yes. A detail, when given, is
-    // offered behind the box's "Show Details..." button.
-    virtual bool askYesNoWarning(QWidget *parent, const QString &title, const QString &text,
-                                 const QString &detail) = 0;
+    // OK alone, without an icon.
+    virtual void inform(QWidget *parent, const QString &title, const QString &text) = 0;
     // OK alone with the warning icon.
     virtual void warn(QWidget *parent, const QString &title, const QString &text) = 0;
+    // Yes and No with a warning icon, Yes the default; true for Yes. A detail, when given, is
+    // offered behind the box's "Show Details..." button.
+    virtual bool askYesNoWarning(QWidget *parent, const QString &title, const QString &text, const QString &detail) = 0;
     // A modal input box with a prompt and an empty field; empty text when cancelled or closed.
     virtual QString askText(QWidget *parent, const QString &title, const QString &prompt) = 0;
 };
@@ -26,9 +27,10 @@ public:
 class DesktopDialogs final : public Dialogs
 {
 public:
-    bool askYesNoWarning(QWidget *parent, const QString &title, const QString &text, const QString &detail) override;
+    void inform(QWidget *parent, const QString &title, const QString &text) override;
     void warn(QWidget *parent, const QString &title, const QString &text) override;
+    bool askYesNoWarning(QWidget *parent, const QString &title, const QString &text, const QString &detail) override;
     QString askText(QWidget *parent, const QString &title, const QString &prompt) override;
 };
 
-} // namespace app
+} // namespace widgets
