@@ -1,10 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
+
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 namespace character {
+
+// A word of a spoken text, from start up to end.
+struct WordSpan
+{
+    qsizetype start = 0;
+    qsizetype end = 0;
+};
+
+// The first word at or after from: a run of characters that are not white space. None when only
+// white space is left. The balloon's bound, the reading pace and the voice's pieces all count
+// words this way, so that they agree on what a word is.
+std::optional<WordSpan> nextWord(QStringView text, qsizetype from);
 
 // The alternatives of a phrase list ("a|b|c"); empty alternatives are left out.
 QStringList phraseAlternatives(const QString &phraseList);

@@ -11,6 +11,7 @@
 
 #include <QObject>
 
+#include "character/phraselist.h"
 #include "speech/logging.h"
 #include "speech/pcmstream.h"
 #include "speech/synthesizer.h"
@@ -161,20 +162,12 @@ QList<TextPiece> splitIntoPieces(const QString &text)
     QList<TextPiece> pieces;
     std::optional<TextPiece> current;
     int words = 0;
-    qsizetype pos = 0;
-    while (pos < text.size()) {
-        while (pos < text.size() && text.at(pos).isSpace())
-            ++pos;
-        const qsizetype start = pos;
-        while (pos < text.size() && !text.at(pos).isSpace())
-            ++pos;
-        if (pos == start)
-            break;
+    for (auto span = character::nextWord(text, 0); span; span = character::nextWord(text, span->end)) {
         if (!current)
-            current = TextPiece{start, pos};
-        current->end = pos;
+            current = TextPiece{span->start, span->end};
+        current->end = span->end;
         ++words;
-        const QStringView word = QStringView(text).mid(start, pos - start);
+        const QStringView word = QStringView(text).mid(span->start, span->end - span->start);
         if (endsSentence(word) || (endsClause(word) && words >= wordsBeforeCommaBreak) || words >= mostWordsPerPiece) {
             pieces << *current;
             current.reset();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "speech/utterance.h"
 
+#include "character/phraselist.h"
 #include "character/readingtimespeech.h"
 
 namespace speech {
@@ -11,17 +12,10 @@ using character::readingMsPerWord;
 Utterance readingUtterance(const QString &text)
 {
     Utterance out;
-    qsizetype pos = 0;
     int timeMs = 0;
-    while (pos < text.size()) {
-        while (pos < text.size() && text.at(pos).isSpace())
-            ++pos;
-        const qsizetype start = pos;
-        while (pos < text.size() && !text.at(pos).isSpace())
-            ++pos;
-        if (pos == start)
-            break;
-        out.words.append({text.mid(start, pos - start), text.left(pos).trimmed(), timeMs, timeMs + readingMsPerWord});
+    for (auto word = character::nextWord(text, 0); word; word = character::nextWord(text, word->end)) {
+        out.words.append({text.mid(word->start, word->end - word->start), text.left(word->end).trimmed(), timeMs,
+                          timeMs + readingMsPerWord});
         timeMs += readingMsPerWord;
     }
     out.mouth.append({0, character::MouthShape::Closed});
