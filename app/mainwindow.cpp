@@ -483,7 +483,8 @@ void MainWindow::cmdOK_Click()
     if (teacher().Visible()) {
         RestPoseRequest = teacher().Play(u"RestPose"_s);
         // The slot is read afresh each time: a nested confirmation replaces the request.
-        teacher::processEventsUntil([this] { return m_endedAtOnce || !RestPoseRequest || RestPoseRequest->hasEnded(); });
+        m_wait.until([this] { return m_endedAtOnce || !RestPoseRequest || RestPoseRequest->hasEnded(); },
+                     {RestPoseRequest});
     }
     if (m_endedAtOnce)
         return;
@@ -612,6 +613,8 @@ void MainWindow::Agent1_VisibleChange(const QString &characterId, bool visible, 
 {
     if (characterId != QString::fromUtf16(teacher::characterId))
         return;
+    // A farewell waits for him to be gone, however that came about.
+    m_wait.wake();
     if (visible)
         offerCallBack(false);
     else if (byUser && TeacherCharacter)
@@ -705,10 +708,10 @@ void MainWindow::SayGoodbye()
                 return gone() || !goodbye || goodbye->status() != character::RequestStatus::Pending;
             };
             const teacher::FarewellTiming &timing = m_services.farewellTiming;
-            teacher::processEventsUntil(speaking, QDeadlineTimer(timing.untilSpeaking));
+            m_wait.until(speaking, {goodbye, hide}, QDeadlineTimer(timing.untilSpeaking));
             if (!gone()) {
                 const QString spoken = goodbye ? goodbye->spokenText() : QString();
-                teacher::processEventsUntil(gone, QDeadlineTimer(teacher::farewellSpeakingBound(spoken, timing)));
+                m_wait.until(gone, {hide}, QDeadlineTimer(teacher::farewellSpeakingBound(spoken, timing)));
             }
         }
         TeacherCharacter.reset();
@@ -720,9 +723,10 @@ void MainWindow::SayGoodbye()
 
 void MainWindow::terminationRequested()
 {
-    if (m_inFarewell)
+    if (m_inFarewell) {
         m_farewellCut = true;
-    else
+        m_wait.wake();
+    } else
         close();
 }
 
@@ -741,6 +745,7 @@ void MainWindow::mnuFileExit_Click()
 void MainWindow::endAtOnce()
 {
     m_endedAtOnce = true;
+    m_wait.wake();
     hide();
     emit endRequested();
 }

@@ -130,6 +130,7 @@ private:
     QString LearnerName;
     std::shared_ptr<character::Character> TeacherCharacter;
     character::RequestPtr RestPoseRequest;
+    teacher::CharacterWait m_wait;
 
     // One answer is judged once: the serial of the question on screen and of the one whose
     // reaction is under way (0: none).

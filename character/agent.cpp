@@ -23,7 +23,9 @@ void Request::setStatus(RequestStatus status)
     if (hasEnded() || status == m_status)
         return;
     m_status = status;
-    if (hasEnded())
+    if (status == RequestStatus::InProgress)
+        emit started();
+    else if (hasEnded())
         emit finished(status);
 }
 

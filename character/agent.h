@@ -29,8 +29,8 @@ public:
     QString message() const;
 };
 
-// One call on a character as it is carried out. finished() is raised once, when the request
-// ends, so a caller can wait for it instead of polling Status().
+// One call on a character as it is carried out. started() is raised when the character begins
+// it, finished() once when it ends, so a caller can wait for either instead of polling Status().
 class Request : public QObject
 {
     Q_OBJECT
@@ -54,6 +54,7 @@ public:
     void setSpokenText(const QString &text) { m_spokenText = text; }
 
 signals:
+    void started();
     void finished(character::RequestStatus status);
 
 private:

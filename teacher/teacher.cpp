@@ -130,21 +130,47 @@ std::chrono::milliseconds farewellSpeakingBound(const QString &spoken, const Far
     return timing.afterSpeaking + timing.perWord * words;
 }
 
-bool processEventsUntil(const std::function<bool()> &done, QDeadlineTimer deadline)
+bool CharacterWait::until(const std::function<bool()> &done, const QList<character::RequestPtr> &watched,
+                          QDeadlineTimer deadline)
 {
-    // The timer only wakes the loop at the deadline; it has nothing to do itself.
-    QTimer wake;
-    wake.setSingleShot(true);
-    wake.setTimerType(Qt::PreciseTimer);
-    while (!done() && !deadline.hasExpired()) {
-        if (!deadline.isForever() && !wake.isActive())
-            wake.start(std::chrono::milliseconds(std::max<qint64>(1, deadline.remainingTime())));
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    if (!done()) {
+        QEventLoop loop;
+        std::function<void()> check = [&] {
+            if (done())
+                loop.quit();
+        };
+        // Connected with the loop as context, so nothing reaches it once the wait is over.
+        for (const character::RequestPtr &request : watched) {
+            if (!request)
+                continue;
+            QObject::connect(request.get(), &character::Request::started, &loop, check);
+            QObject::connect(request.get(), &character::Request::finished, &loop, check);
+        }
+        QTimer bound;
+        bound.setSingleShot(true);
+        bound.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
+        if (!deadline.isForever())
+            bound.start(std::chrono::milliseconds(std::max<qint64>(0, deadline.remainingTime())));
+        m_running.append(&check);
+        loop.exec();
+        m_running.removeOne(&check);
+        // What ended this wait may be what the waits around it wait for: a nested handler may
+        // have replaced the request they watch.
+        wake();
     }
     const bool finished = done();
     if (!finished)
         qCWarning(lcTeacher) << "The character did not finish in time; the lesson goes on without waiting";
     return finished;
+}
+
+void CharacterWait::wake()
+{
+    // A check may end a loop, never start one, so the list does not change under the iteration.
+    const QList<std::function<void()> *> running = m_running;
+    for (std::function<void()> *check : running)
+        (*check)();
 }
 
 } // namespace teacher

@@ -4,21 +4,19 @@
 // What the teacher character says and obeys: the texts of the greeting, the reactions to clicks
 // and drags, the greeting by name and the good-bye; the six commands the character learns at
 // start-up and how a command the child gives is decided; the message shown when the character
-// cannot be loaded; and the event-processing wait the main window uses while the character
-// finishes something.
+// cannot be loaded; and the wait the main window uses while the character finishes something.
 
 #include <array>
 #include <chrono>
 #include <functional>
 
 #include <QDeadlineTimer>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
 
-namespace character {
-struct UserInput;
-}
+#include "character/agent.h"
 
 namespace teacher {
 
@@ -80,8 +78,25 @@ struct FarewellTiming
 // The bound from the moment the good-bye `spoken` (the alternative picked) has begun.
 std::chrono::milliseconds farewellSpeakingBound(const QString &spoken, const FarewellTiming &timing);
 
-// Lets the event loop process events, handlers nested inside included, until done() holds or the
-// deadline passes. Returns done() as it stands at the end.
-bool processEventsUntil(const std::function<bool()> &done, QDeadlineTimer deadline = QDeadlineTimer::Forever);
+// Waits for the character in nested event loops, so that the window stays alive and handlers
+// nested inside run as usual. A wait ends when its condition holds or its deadline passes. The
+// condition is looked at again when a request the wait watches starts or ends, when a wait
+// nested inside it ends, and when wake() is called: for changes no request reports, such as the
+// program being asked to end.
+class CharacterWait final
+{
+public:
+    CharacterWait() = default;
+    Q_DISABLE_COPY_MOVE(CharacterWait)
+
+    // Returns done() as it stands at the end.
+    bool until(const std::function<bool()> &done, const QList<character::RequestPtr> &watched,
+               QDeadlineTimer deadline = QDeadlineTimer::Forever);
+    // Every running wait looks at its condition again.
+    void wake();
+
+private:
+    QList<std::function<void()> *> m_running; // innermost last
+};
 
 } // namespace teacher

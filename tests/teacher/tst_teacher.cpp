@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 
@@ -18,8 +19,11 @@ private slots:
     void farewellPhrases();
     void nameGreeting();
     void missingCharacterMessage();
-    void waitRunsNestedEventsUntilDone();
+    void waitEndsWhenTheRequestDoes_data();
+    void waitEndsWhenTheRequestDoes();
     void waitGivesUpAtItsDeadline();
+    void wakeMakesEveryWaitLookAgain();
+    void nestedWaitEndingWakesTheOuterOne();
 };
 
 void TestTeacher::commandTableInRegistrationOrder()
@@ -90,22 +94,71 @@ void TestTeacher::missingCharacterMessage()
     QVERIFY(teacher::helpPageUrl().isLocalFile());
 }
 
-void TestTeacher::waitRunsNestedEventsUntilDone()
+void TestTeacher::waitEndsWhenTheRequestDoes_data()
 {
-    bool done = false;
+    QTest::addColumn<character::RequestStatus>("reached");
+    QTest::addColumn<bool>("untilStarted");
+    QTest::newRow("started") << character::RequestStatus::InProgress << true;
+    QTest::newRow("complete") << character::RequestStatus::Complete << false;
+    QTest::newRow("interrupted") << character::RequestStatus::Interrupted << false;
+    QTest::newRow("failed") << character::RequestStatus::Failed << false;
+}
+
+// Nothing but the request's own signal ends the wait: no timer looks at it in between.
+void TestTeacher::waitEndsWhenTheRequestDoes()
+{
+    QFETCH(character::RequestStatus, reached);
+    QFETCH(bool, untilStarted);
+    const auto request = std::make_shared<character::Request>();
     int nested = 0;
     QTimer::singleShot(0, this, [&] { ++nested; });
-    QTimer::singleShot(20, this, [&] { done = true; });
-    QVERIFY(teacher::processEventsUntil([&] { return done; }));
+    QTimer::singleShot(20, this, [&] { request->setStatus(reached); });
+    teacher::CharacterWait wait;
+    const bool done = wait.until(
+        [&] { return untilStarted ? request->status() != character::RequestStatus::Pending : request->hasEnded(); },
+        {request});
+    QVERIFY(done);
+    QCOMPARE(request->status(), reached);
     QCOMPARE(nested, 1);
 }
 
 void TestTeacher::waitGivesUpAtItsDeadline()
 {
+    const auto request = std::make_shared<character::Request>();
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(!teacher::processEventsUntil([] { return false; }, QDeadlineTimer(50)));
+    teacher::CharacterWait wait;
+    QVERIFY(!wait.until([&] { return request->hasEnded(); }, {request}, QDeadlineTimer(50)));
     QVERIFY(clock.elapsed() >= 40);
+}
+
+void TestTeacher::wakeMakesEveryWaitLookAgain()
+{
+    teacher::CharacterWait wait;
+    bool endNow = false;
+    QTimer::singleShot(20, this, [&] {
+        endNow = true;
+        wait.wake();
+    });
+    QVERIFY(wait.until([&] { return endNow; }, {}));
+}
+
+// A handler inside the wait replaces the request the outer wait watches, and waits for the new
+// one itself: once it is done, the outer wait must see that its condition holds.
+void TestTeacher::nestedWaitEndingWakesTheOuterOne()
+{
+    teacher::CharacterWait wait;
+    auto current = std::make_shared<character::Request>();
+    const character::RequestPtr first = current;
+    QTimer::singleShot(0, this, [&] {
+        current = std::make_shared<character::Request>();
+        const character::RequestPtr second = current;
+        QTimer::singleShot(20, this, [second] { second->setStatus(character::RequestStatus::Complete); });
+        QVERIFY(wait.until([&] { return current->hasEnded(); }, {current}));
+    });
+    // Bounded only so that a fault fails here rather than hanging.
+    QVERIFY(wait.until([&] { return current->hasEnded(); }, {current}, QDeadlineTimer(10000)));
+    QCOMPARE(first->status(), character::RequestStatus::Pending);
 }
 
 QTEST_GUILESS_MAIN(TestTeacher)
