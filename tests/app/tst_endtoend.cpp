@@ -40,14 +40,8 @@ void TestEndToEnd::aLessonFromStartToExit()
     app::setUpAgent(agent);
     agent.setTrayIconEnabled(false);
     quiz::ClockSeededRandom random;
-    testsupport::FakeBrowser browser;
-    testsupport::FakeDialogs dialogs;
-    app::MainWindowServices services;
-    services.agent = &agent;
-    services.random = &random;
-    services.browser = &browser;
-    services.dialogs = &dialogs;
-    app::MainWindow window(services);
+    testsupport::FakeOutside outside;
+    app::MainWindow window(outside.services(agent, random));
     agent.addHostWindow(&window);
 
     QVERIFY(window.Form_Load());

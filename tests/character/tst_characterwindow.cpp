@@ -7,6 +7,7 @@
 #include "characterdesktop/balloonwindow.h"
 #include "characterdesktop/characterwindow.h"
 #include "characterdesktop/desktopagent.h"
+#include "desktopagents.h"
 
 using namespace Qt::StringLiterals;
 using namespace character;
@@ -22,10 +23,7 @@ private:
 
     DesktopCharacter *load()
     {
-        m_agent = std::make_unique<DesktopAgent>();
-        m_agent->setCharacterDirectories({QStringLiteral(ZUMBREL_TEST_DATA)});
-        m_agent->setIdleDelay(-1);
-        m_agent->setTrayIconEnabled(false);
+        m_agent = testsupport::quietAgent(QStringLiteral(ZUMBREL_TEST_DATA));
         m_agent->Characters().Load(u"MyChar"_s, u"Blob.acs"_s);
         return m_agent->character(u"MyChar"_s);
     }
@@ -131,10 +129,7 @@ private slots:
 
     void translucentWindowsAreNotShaped()
     {
-        m_agent = std::make_unique<DesktopAgent>();
-        m_agent->setCharacterDirectories({QStringLiteral(ZUMBREL_TEST_DATA)});
-        m_agent->setIdleDelay(-1);
-        m_agent->setTrayIconEnabled(false);
+        m_agent = testsupport::quietAgent(QStringLiteral(ZUMBREL_TEST_DATA));
         m_agent->setTranslucentWindows(true);
         m_agent->Characters().Load(u"MyChar"_s, u"Blob.acs"_s);
         DesktopCharacter *character = m_agent->character(u"MyChar"_s);

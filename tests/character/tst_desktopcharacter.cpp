@@ -10,11 +10,12 @@
 #include <QTest>
 #include <QTimer>
 
+#include "character/readingtimespeech.h"
 #include "characterdesktop/balloonwindow.h"
 #include "characterdesktop/characterwindow.h"
 #include "characterdesktop/desktopagent.h"
 #include "characterdesktop/listeningtip.h"
-#include "character/readingtimespeech.h"
+#include "desktopagents.h"
 
 using namespace Qt::StringLiterals;
 using namespace character;
@@ -87,11 +88,8 @@ private:
     // Speech ends quickly so the queue tests stay short; the reading-time engine has its own test.
     void load(SpeechEngineFactory speech = {})
     {
-        m_agent = std::make_unique<DesktopAgent>();
-        m_agent->setCharacterDirectories({QStringLiteral(ZUMBREL_TEST_DATA)});
-        m_agent->setIdleDelay(-1);
+        m_agent = testsupport::quietAgent(QStringLiteral(ZUMBREL_TEST_DATA));
         m_agent->setTranslucentWindows(false);
-        m_agent->setTrayIconEnabled(false);
         m_agent->setRandomSeed(42);
         m_said.clear();
         m_agent->setSpeechEngineFactory(speech ? speech : [this] { return std::make_unique<InstantSpeech>(&m_said); });

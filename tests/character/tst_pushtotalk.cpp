@@ -15,6 +15,7 @@
 #include "characterdesktop/characterwindow.h"
 #include "characterdesktop/desktopagent.h"
 #include "characterdesktop/listeningtip.h"
+#include "desktopagents.h"
 
 using namespace Qt::StringLiterals;
 using namespace character;
@@ -101,11 +102,8 @@ private:
         QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
         m_button->setFocus();
 
-        m_agent = std::make_unique<DesktopAgent>();
-        m_agent->setCharacterDirectories({QStringLiteral(ZUMBREL_TEST_DATA)});
-        m_agent->setIdleDelay(-1);
+        m_agent = testsupport::quietAgent(QStringLiteral(ZUMBREL_TEST_DATA));
         m_agent->setTranslucentWindows(false);
-        m_agent->setTrayIconEnabled(false);
         m_agent->setRandomSeed(7);
         m_agent->addHostWindow(m_main.get());
         m_agent->Characters().Load(u"MyChar"_s, u"Blob.acs"_s);

@@ -9,6 +9,7 @@
 #include "characterdesktop/balloonwindow.h"
 #include "characterdesktop/characterwindow.h"
 #include "characterdesktop/desktopagent.h"
+#include "desktopagents.h"
 
 using namespace Qt::StringLiterals;
 using namespace character;
@@ -63,10 +64,7 @@ private:
         m_main = std::make_unique<QWidget>();
         m_main->setWindowTitle(u"Program"_s);
         m_main->setGeometry(mainGeometry);
-        m_agent = std::make_unique<DesktopAgent>();
-        m_agent->setCharacterDirectories({QStringLiteral(ZUMBREL_TEST_DATA)});
-        m_agent->setIdleDelay(-1);
-        m_agent->setTrayIconEnabled(false);
+        m_agent = testsupport::quietAgent(QStringLiteral(ZUMBREL_TEST_DATA));
         m_agent->Characters().Load(u"MyChar"_s, u"Blob.acs"_s);
         DesktopCharacter *character = m_agent->character(u"MyChar"_s);
         // As the program does it: the character first, then the main window.

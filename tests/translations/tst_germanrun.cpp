@@ -53,14 +53,8 @@ void TestGermanRun::captionsBalloonAndVoiceAreGerman()
         return speech::createSpeechEngineFor(m_language);
     });
     testsupport::FixedRandom random;
-    testsupport::FakeBrowser browser;
-    testsupport::FakeDialogs dialogs;
-    app::MainWindowServices services;
-    services.agent = &agent;
-    services.random = &random;
-    services.browser = &browser;
-    services.dialogs = &dialogs;
-    app::MainWindow window(services);
+    testsupport::FakeOutside outside;
+    app::MainWindow window(outside.services(agent, random));
     QVERIFY(window.Form_Load());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -40,23 +40,34 @@ public:
     int reseeds = 0;
 };
 
-struct AppFixture
+// What the window reaches outside the character and the numbers, answered by doubles.
+struct FakeOutside
 {
-    RecordingAgent agent;
-    FixedRandom random;
     FakeBrowser browser;
     FakeDialogs dialogs;
-    int aboutShown = 0;
-    teacher::FarewellTiming farewellTiming;
-    std::unique_ptr<app::MainWindow> window;
 
-    app::MainWindow &create()
+    app::MainWindowServices services(character::Agent &agent, quiz::RandomSource &random)
     {
         app::MainWindowServices services;
         services.agent = &agent;
         services.random = &random;
         services.browser = &browser;
         services.dialogs = &dialogs;
+        return services;
+    }
+};
+
+struct AppFixture : FakeOutside
+{
+    RecordingAgent agent;
+    FixedRandom random;
+    int aboutShown = 0;
+    teacher::FarewellTiming farewellTiming;
+    std::unique_ptr<app::MainWindow> window;
+
+    app::MainWindow &create()
+    {
+        app::MainWindowServices services = FakeOutside::services(agent, random);
         services.showAbout = [this](QWidget *) { ++aboutShown; };
         services.farewellTiming = farewellTiming;
         window = std::make_unique<app::MainWindow>(services);
@@ -74,7 +85,7 @@ struct AppFixture
         return *window;
     }
 
-    template<typename T>
+    template <typename T>
     T *control(const char16_t *name) const
     {
         return window->findChild<T *>(QString::fromUtf16(name));

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The character component on the desktop as the tests set it up.
+
+#include <memory>
+
+#include <QString>
+
+#include "characterdesktop/desktopagent.h"
+
+namespace testsupport {
+
+// Characters from one folder; no idle animations, which would change the frames a test looks at
+// whenever it waits; no tray icon, since Xvfb and the offscreen platform have no notification
+// area.
+inline std::unique_ptr<character::DesktopAgent> quietAgent(const QString &characterFolder)
+{
+    auto agent = std::make_unique<character::DesktopAgent>();
+    agent->setCharacterDirectories({characterFolder});
+    agent->setIdleDelay(-1);
+    agent->setTrayIconEnabled(false);
+    return agent;
+}
+
+} // namespace testsupport
