@@ -46,7 +46,7 @@ DesktopCharacter::DesktopCharacter(const QString &id, std::shared_ptr<const Char
     , m_id(id)
     , m_data(data)
     , m_options(std::move(options))
-    , m_queue(data, {m_options.random, m_options.speechFactory, m_options.timing})
+    , m_queue(data, m_options)
     , m_renderer(std::make_unique<FrameRenderer>(m_data))
     , m_commands([this] { commandsChanged(); })
 {

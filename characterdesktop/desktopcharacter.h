@@ -35,11 +35,9 @@ class DesktopCharacter final : public QObject, public Character
     Q_OBJECT
 
 public:
-    struct Options
+    // The queue's own, and what only the screen needs.
+    struct Options : RequestQueue::Options
     {
-        RandomSource random;
-        SpeechEngineFactory speechFactory; // empty: speech shown for a reading time
-        Timing timing;
         std::optional<bool> translucent; // empty: translucent where a compositor runs
         QString listeningKeyName;        // how the tip names the key held to talk; empty: none
     };
