@@ -4,7 +4,8 @@
 // and condition settings must never be used in choosing its settings. Each figure comes with its
 // 95 % Wilson interval, so that a difference can be told from chance.
 //
-// Usage: zumbrel_bench_listen [DEVSET_DIR] [--set dev|heldout] [--every N]
+// Usage: zumbrel_bench_listen [DEVSET_DIR] [--set dev|heldout] [--every N] [--list]
+// --list writes every utterance's result to stderr, tab separated, for looking into misses.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -136,12 +137,15 @@ int main(int argc, char **argv)
     QStringList args = app.arguments().mid(1);
     QString onlySet;
     int every = 1;
+    bool list = false;
     QString dir = QStringLiteral(ZUMBREL_LISTEN_DEVSET);
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
         const QString value = i + 1 < args.size() ? args.at(i + 1) : QString();
         if (arg == u"--set"_s)
             onlySet = value, ++i;
+        else if (arg == u"--list"_s)
+            list = true;
         else if (arg == u"--every"_s)
             every = std::max(1, value.toInt()), ++i;
         else
@@ -198,6 +202,10 @@ int main(int argc, char **argv)
             wrongCommand[item.set].total++;
             wrongCommand[item.set].hits += accepted && !right;
         }
+        if (list)
+            std::fprintf(stderr, "%s\t%s\t%s\t%s\t%s\t%s\t%s\t%d\n", qPrintable(item.set), qPrintable(item.condition),
+                         qPrintable(item.voice), qPrintable(item.command), qPrintable(item.text), qPrintable(heard.Name),
+                         qPrintable(heard.Voice), int(heard.Confidence));
         if (accepted)
             (right ? rightConfidence : wrongConfidence)[item.set].push_back(heard.Confidence);
     }

@@ -42,10 +42,30 @@ constexpr int longPauseFrames = 60;
 constexpr int pauseEdgeFrames = 10;
 constexpr int maxSwallowedFrames = 40;
 constexpr size_t samplesPerFrame = 160; // 10 ms at 16 kHz
+// Speech where the voice text allows none: a frame a fifth of the way from the noise floor to the
+// loud part of the speech is speech; 0.15 s after (or before) the command words is still their
+// own fading (or rising) sound; more than 0.1 s of speech beyond that is another word. Chosen on
+// the development command set, where it halves the sentences taken for a command.
+constexpr double outsideSpeechRatio = 0.2;
+constexpr int outsideMarginFrames = 15;
+constexpr int maxOutsideSpeechFrames = 10;
 // Path scores are scaled log likelihoods in the decoder's log base; this many nats per unit
 // brings their differences to the spread of a posterior, so a clear word reads above 90 and a
 // toss-up near 50.
 constexpr double natsPerScoreUnit = 0.01;
+
+// How people say the command words beyond the dictionary's forms: a reduced first vowel in
+// "reset", "exit" with a short last vowel, a non-rhotic "four", the rounded British "one", and
+// "three" with f or t for th as many young children say it.
+const QList<std::pair<QString, QString>> &everydayForms()
+{
+    static const QList<std::pair<QString, QString>> forms = {
+        {u"reset"_s, u"R IH S EH T"_s}, {u"reset"_s, u"R AH S EH T"_s}, {u"reset"_s, u"R IY Z EH T"_s},
+        {u"exit"_s, u"EH K S IH T"_s},  {u"exit"_s, u"EH G Z AH T"_s},  {u"four"_s, u"F AO"_s},
+        {u"one"_s, u"W AA N"_s},        {u"three"_s, u"F R IY"_s},      {u"three"_s, u"T R IY"_s},
+    };
+    return forms;
+}
 
 void silenceLibraryLog()
 {
@@ -108,6 +128,31 @@ void trimSilence(const qint16 *&samples, size_t &count)
     const size_t to = std::min(count, (last + 1 + keptSilenceFrames) * samplesPerFrame);
     samples += from;
     count = to - from;
+}
+
+// Whether there is speech where the command's voice text allows no word: after "three" in "...
+// Three", before "reset" in "Reset ...". The decoder tends to put such words down as silence
+// ("three little pigs" heard as "three" and a pause), so the loudness decides: frames well above
+// the room's noise floor, counted from a little beyond the command words so that their own fading
+// sound is not taken for more speech.
+bool speechOutsideCommand(const std::vector<double> &loudness, double speechLevel, int firstFrame, int lastFrame,
+                          std::pair<bool, bool> wordsAllowedBeforeAndAfter)
+{
+    std::vector<double> sorted = loudness;
+    std::sort(sorted.begin(), sorted.end());
+    const double noiseFloor = sorted.empty() ? 0.0 : sorted[sorted.size() / 10];
+    const double threshold = noiseFloor + (speechLevel - noiseFloor) * outsideSpeechRatio;
+    const auto frames = int(loudness.size());
+    int outside = 0;
+    if (!wordsAllowedBeforeAndAfter.second) {
+        for (int frame = lastFrame + outsideMarginFrames; frame < frames; ++frame)
+            outside += loudness[size_t(frame)] >= threshold;
+    }
+    if (!wordsAllowedBeforeAndAfter.first) {
+        for (int frame = 0; frame < std::min(frames, firstFrame - outsideMarginFrames); ++frame)
+            outside += loudness[size_t(frame)] >= threshold;
+    }
+    return outside > maxOutsideSpeechFrames;
 }
 
 // "three(2)" is the second pronunciation of "three".
@@ -216,6 +261,8 @@ bool CommandDecoder::prepare()
     }
     // A word without a pronunciation makes the decoder refuse the grammar as a whole; saying
     // which word it is lets the command's author pick another.
+    for (const auto &[word, phones] : everydayForms())
+        dictionary.addVariant(word, phones);
     const QStringList missing = dictionary.missingWords(wanted);
     if (!missing.isEmpty()) {
         m_error = QCoreApplication::translate("listen", "No pronunciation for: %1.").arg(missing.join(u", "_s));
@@ -320,6 +367,9 @@ character::UserInput CommandDecoder::decode(const QByteArray &pcm16k)
     // sentence ("I do not know the answer" as "I two" and a long pause). Speech it could not
     // explain means the command is not what was said.
     if (pathEnd < ps_get_n_frames(m_decoder) - maxUnexplainedFrames || swallowedFrames > maxSwallowedFrames)
+        return input;
+    if (firstFrame >= 0 && speechOutsideCommand(loudness, speechLevel, firstFrame, lastFrame,
+                                                m_grammar.wordsAllowedAround(names.constFirst())))
         return input;
     input.Count = 1;
     input.Name = names.constFirst();

@@ -46,10 +46,6 @@ VoiceSequence spellForDecoder(const VoiceSequence &sequence)
     return spelled;
 }
 
-// Children start with "please", "um, Merlin" or a breath the decoder takes for a word; the
-// grammar lets two such words stand before any command.
-constexpr qsizetype maxLeadIn = 2;
-
 void collectWords(const VoiceSequence &sequence, QStringList &out)
 {
     for (const VoicePattern &item : sequence) {
@@ -242,9 +238,7 @@ QString CommandGrammar::toJsgf() const
     for (qsizetype i = 0; i < m_entries.size(); ++i) {
         const VoiceSequence &pattern = m_entries.at(i).pattern;
         const QString rule = u"<command%1>"_s.arg(i);
-        const bool leadIn = pattern.constFirst().kind != VoicePattern::Kind::AnyWords;
-        jsgf += rule + u" = "_s + (leadIn ? u"[<garbage> [<garbage>]] "_s : QString()) + sequenceToJsgf(pattern)
-            + u";\n"_s;
+        jsgf += rule + u" = "_s + sequenceToJsgf(pattern) + u";\n"_s;
         top.append(rule);
     }
     // Speech that is no command must have a path of its own, or the decoder forces the nearest
@@ -299,32 +293,28 @@ QString CommandGrammar::toWordJsgf(const QStringList &excluded) const
     return jsgf + u"public <word> = <garbage>* [ "_s + choices.join(u" | "_s) + u" ] <garbage>*;\n"_s;
 }
 
+std::pair<bool, bool> CommandGrammar::wordsAllowedAround(const QString &name) const
+{
+    for (const Entry &entry : m_entries) {
+        if (entry.name == name)
+            return {entry.pattern.constFirst().kind == VoicePattern::Kind::AnyWords,
+                    entry.pattern.constLast().kind == VoicePattern::Kind::AnyWords};
+    }
+    return {true, true};
+}
+
 QStringList CommandGrammar::match(const QStringList &heardWords) const
 {
     QStringList words;
     for (const QString &word : heardWords)
         words.append(word.toLower());
-    QList<VoiceSequence> patterns;
-    for (const Entry &entry : m_entries)
-        patterns.append(entry.pattern);
-    const QStringList garbage = usableGarbage(allCommandWords(patterns));
-
+    // Words only where the voice text has "...": "please reset" and "three little pigs" are no
+    // command.
     QStringList names;
     for (const Entry &entry : m_entries) {
-        // Up to two words before a command that does not begin with "..." are a lead-in, as the
-        // grammar allows.
-        qsizetype lastStart = 0;
-        if (entry.pattern.constFirst().kind != VoicePattern::Kind::AnyWords) {
-            while (lastStart < std::min<qsizetype>(maxLeadIn, words.size()) && garbage.contains(words.at(lastStart)))
-                ++lastStart;
-        }
-        for (qsizetype start = 0; start <= lastStart; ++start) {
-            const Continuation atEnd = [&](qsizetype pos) { return pos == words.size(); };
-            if (matchSequence(entry.pattern, 0, words, start, atEnd)) {
-                names.append(entry.name);
-                break;
-            }
-        }
+        const Continuation atEnd = [&](qsizetype pos) { return pos == words.size(); };
+        if (matchSequence(entry.pattern, 0, words, 0, atEnd))
+            names.append(entry.name);
     }
     return names;
 }

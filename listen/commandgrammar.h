@@ -11,6 +11,7 @@
 // child holds the listening key and decodes it on a worker thread.
 
 #include <memory>
+#include <utility>
 
 #include <QList>
 #include <QString>
@@ -41,13 +42,17 @@ public:
 
     // Every word the grammar can produce, lower case, sorted, without duplicates.
     QStringList words() const;
-    // The JSGF text of the grammar: any registered command, or garbage words alone. A command
-    // that does not begin with "..." may follow up to two garbage words ("please reset").
+    // The JSGF text of the grammar: any registered command, with garbage words where its voice
+    // text has "...", or garbage words alone.
     QString toJsgf() const;
 
     // The words of a command's own voice text, without "..." and brackets: the words that tell it
     // from the others.
     QStringList commandWords(const QString &name) const;
+
+    // Whether the command's voice text lets other words come before and after its own ("..." at
+    // its start or end).
+    std::pair<bool, bool> wordsAllowedAround(const QString &name) const;
 
     bool isCommandWord(const QString &word) const;
     // The first command whose voice text has the word; empty for none.

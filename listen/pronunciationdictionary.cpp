@@ -36,6 +36,14 @@ bool PronunciationDictionary::load(const QString &dictionaryFile, const QStringL
     return true;
 }
 
+void PronunciationDictionary::addVariant(const QString &word, const QString &phones)
+{
+    const auto found = m_pronunciations.find(word.toLower());
+    const QString spelled = phones.simplified();
+    if (found != m_pronunciations.end() && !spelled.isEmpty() && !found->contains(spelled))
+        found->append(spelled);
+}
+
 bool PronunciationDictionary::contains(const QString &word) const
 {
     return m_pronunciations.contains(word.toLower());

@@ -17,6 +17,10 @@ public:
     // when the file cannot be read.
     bool load(const QString &dictionaryFile, const QStringList &words);
 
+    // Another way of saying a word that the file already has; ignored for a word it lacks, or a
+    // pronunciation it already lists.
+    void addVariant(const QString &word, const QString &phones);
+
     bool contains(const QString &word) const;
     QStringList missingWords(const QStringList &words) const;
     // The extract in the same format, variants after their word.

@@ -185,7 +185,7 @@ QList<Phrase> commandPhrases()
 {
     return {
         {u"reset"_s, u"Reset"_s},
-        {u"please reset"_s, u"Reset"_s},
+        {u"reset please"_s, u"Reset"_s},
         {u"reset the game"_s, u"Reset"_s},
         {u"level one"_s, u"LevelOne"_s},
         {u"one"_s, u"LevelOne"_s},
