@@ -45,6 +45,8 @@ bool SinkOutput::start(QIODevice *source, int sampleRate)
         return false;
     }
     m_sink = std::make_unique<QAudioSink>(device, format);
+    // The voice is made piece by piece, so the source cannot tell the device its length up front.
+    m_sink->setBufferSize(qsizetype(format.bytesForDuration(deviceBufferMs * 1000)));
     m_sink->start(source);
     // A missing or refused device shows only here, right after start().
     if (m_sink->error() != QAudio::NoError) {

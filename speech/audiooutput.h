@@ -33,6 +33,11 @@ public:
 
 using AudioOutputFactory = std::function<std::unique_ptr<AudioOutput>()>;
 
+// How much sound the system's device holds before it starts to play. PulseAudio holds a stream
+// back until its buffer is full, two seconds by default. Long enough to ride out a busy moment of
+// the machine, short enough that a word starts when it is due.
+constexpr qint64 deviceBufferMs = 150;
+
 // The system's default output device through QAudioSink.
 class SinkOutput final : public AudioOutput
 {

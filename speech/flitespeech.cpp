@@ -17,11 +17,18 @@ namespace {
 // frame of the character's animation.
 constexpr int tickMs = 10;
 // A device that plays none of the samples it has for this long is taken for stuck, and the
-// rest goes on in silence.
-constexpr qint64 stalledAfterMs = 1500;
+// rest goes on in silence. Its clock counts only what has come out of the speaker, so the device's
+// own latency passes first: PulseAudio's null sink reports up to two seconds. While the voice is
+// still being made, a device holding less than its buffer has not started yet: it waits for the
+// next piece, which a busy machine can take long to make.
+constexpr qint64 stalledAfterMs = 3000;
 // Once the last samples have been handed over, the device's clock has this long to reach their
-// end; some devices stop counting a little short of it.
-constexpr qint64 drainGraceMs = 500;
+// end; some devices stop counting a little short of it. A device whose clock has not started yet
+// is still within its latency, and has as long as a stuck one.
+constexpr qint64 drainGraceMs(qint64 playedMs)
+{
+    return playedMs > 0 ? 500 : stalledAfterMs;
+}
 
 } // namespace
 
@@ -191,10 +198,12 @@ qint64 FliteSpeech::positionMs()
         if (m_output->hasFailed()) {
             qCWarning(lcSpeech, "the sound device failed after %lld ms; going on in silence", played);
             goSilent(played);
-        } else if (m_stream->isDrained() && (played >= samplesMs || m_sinceProgress.elapsed() >= drainGraceMs)) {
+        } else if (m_stream->isDrained()
+                   && (played >= samplesMs || m_sinceProgress.elapsed() >= drainGraceMs(played))) {
             // All the sound has been heard; whatever the timeline still holds goes on in silence.
             goSilent(std::max(played, samplesMs));
-        } else if (played < samplesMs && m_sinceProgress.elapsed() >= stalledAfterMs) {
+        } else if (played < samplesMs && m_sinceProgress.elapsed() >= stalledAfterMs
+                   && (m_synthesisDone || samplesMs - played > deviceBufferMs)) {
             qCWarning(lcSpeech, "the sound device stopped playing at %lld ms; going on in silence", played);
             goSilent(played);
         } else {
