@@ -8,7 +8,9 @@ command -v Xvfb >/dev/null || { echo "with-xvfb: Xvfb is not installed (run scri
 
 fifo=$(mktemp -u)
 mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 ${XVFB_SCREEN:-1280x1024x24} -nolisten tcp 3>"$fifo" 2>/dev/null &
+# -noreset: an X server resets itself when its last client leaves, and a program started in that
+# moment finds no server; tests start the program several times in a row.
+Xvfb -displayfd 3 -screen 0 ${XVFB_SCREEN:-1280x1024x24} -nolisten tcp -noreset 3>"$fifo" 2>/dev/null &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null; rm -f "$fifo"' EXIT
 read -r -t 20 number <"$fifo" || { echo "with-xvfb: Xvfb did not start" >&2; exit 1; }
