@@ -147,6 +147,8 @@ int run(int argc, char **argv, const std::function<void(MainWindow &)> &started)
 
     character::DesktopAgent agent;
     setUpAgent(agent, language);
+    // Read while the main window is built; Form_Load takes it.
+    agent.prefetch(QString::fromUtf16(teacher::characterFile));
     // Made once the window is on the screen: the recogniser's model is not needed for the
     // first frame, and the window should not wait for it.
     std::unique_ptr<listen::SphinxRecognizer> recognizer;

@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -34,6 +35,16 @@ using namespace Qt::StringLiterals;
 namespace app {
 
 namespace {
+
+// The icon from bitmaps made from its SVG when the program was built: reading the SVG itself would
+// hold up the window while the program starts.
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(u":/zumbrel/icons/%1/zumbrel.png"_s.arg(size), QSize(size, size));
+    return icon;
+}
 
 // Every control carries a tag: a text that is never shown.
 const char tagProperty[] = "Tag";
@@ -120,7 +131,7 @@ MainWindow::MainWindow(const MainWindowServices &services, QWidget *parent)
     Q_ASSERT(services.agent && services.random && services.browser && services.dialogs);
     setObjectName(u"frmMain"_s);
     setWindowTitle(tr("Zumbrel"));
-    setWindowIcon(QIcon(u":/zumbrel/art/zumbrel.svg"_s));
+    setWindowIcon(programIcon());
     // A fixed border with no maximise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -144,7 +155,7 @@ void MainWindow::createControls()
     setCentralWidget(client);
 
     Picture1 = makeLabel(client, u"Picture1"_s, QString(), twipsRect(120, 120, 495, 495));
-    Picture1->setPixmap(QIcon(u":/zumbrel/art/zumbrel.svg"_s).pixmap(32, 32));
+    Picture1->setPixmap(programIcon().pixmap(32, 32));
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Picture1->installEventFilter(this);
 

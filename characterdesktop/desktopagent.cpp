@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "characterdesktop/desktopagent.h"
 
+#include <future>
+#include <map>
+#include <tuple>
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QChildEvent>
@@ -38,14 +42,10 @@ public:
     {
         if (m_loaded.contains(characterId))
             throw Error(u"A character is already loaded as %1."_s.arg(characterId));
-        const QStringList &directories = m_agent.m_directories;
         std::shared_ptr<const CharacterData> data;
         QString path;
         try {
-            path = resolveCharacterFile(file, directories);
-            if (path.isEmpty())
-                throw Error(u"The character file %1 was not found in %2."_s.arg(file, directories.join(u", "_s)));
-            data = loadCharacterFile(path, m_agent.m_neededAnimations);
+            std::tie(path, data) = takeRead(file);
         } catch (const Error &error) {
             qCWarning(lcCharacter).noquote() << "cannot load" << file << "-" << error.message();
             throw;
@@ -87,6 +87,36 @@ public:
         return std::make_shared<Request>(RequestStatus::Complete);
     }
 
+    using Read = std::pair<QString, std::shared_ptr<const CharacterData>>;
+
+    static Read read(const QString &file, const QStringList &directories, const QStringList &needed)
+    {
+        const QString path = resolveCharacterFile(file, directories);
+        if (path.isEmpty())
+            throw Error(u"The character file %1 was not found in %2."_s.arg(file, directories.join(u", "_s)));
+        return {path, loadCharacterFile(path, needed)};
+    }
+
+    void prefetch(const QString &file)
+    {
+        Prefetch &prefetch = m_prefetched[file];
+        prefetch.directories = m_agent.m_directories;
+        prefetch.needed = m_agent.m_neededAnimations;
+        prefetch.result = std::async(std::launch::async, &Collection::read, file, prefetch.directories, prefetch.needed);
+    }
+
+    // What a prefetch read, if it read with the settings that hold now; else the file, read now.
+    Read takeRead(const QString &file)
+    {
+        auto node = m_prefetched.extract(file);
+        if (!node.empty()) {
+            Prefetch &prefetch = node.mapped();
+            if (prefetch.directories == m_agent.m_directories && prefetch.needed == m_agent.m_neededAnimations)
+                return prefetch.result.get();
+        }
+        return read(file, m_agent.m_directories, m_agent.m_neededAnimations);
+    }
+
     std::shared_ptr<Character> Item(const QString &characterId) override
     {
         const auto it = m_loaded.constFind(characterId);
@@ -106,6 +136,14 @@ public:
 
     QHash<QString, std::shared_ptr<DesktopCharacter>> m_loaded;
     QStringList m_order; // the IDs in the order they were loaded
+
+    struct Prefetch
+    {
+        QStringList directories;
+        QStringList needed;
+        std::future<Read> result;
+    };
+    std::map<QString, Prefetch> m_prefetched;
 
 private:
     DesktopAgent &m_agent;
@@ -157,6 +195,11 @@ void DesktopAgent::setCharacterDirectories(const QStringList &directories)
 void DesktopAgent::setNeededAnimations(const QStringList &names)
 {
     m_neededAnimations = names;
+}
+
+void DesktopAgent::prefetch(const QString &file)
+{
+    m_characters->prefetch(file);
 }
 
 void DesktopAgent::setRandomSeed(quint32 seed)

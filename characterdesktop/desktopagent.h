@@ -40,6 +40,10 @@ public:
     void setCharacterDirectories(const QStringList &directories);
     // The animations the program will play: a character that lacks one is refused at Load.
     void setNeededAnimations(const QStringList &names);
+    // Starts reading a character file on a worker thread, with the folders and animations set so
+    // far, so that the program can build its windows meanwhile. A later Load of the same file
+    // takes what was read, or the error met, instead of reading the file again.
+    void prefetch(const QString &file);
     // Makes the choices of phrases, branches and idles repeatable.
     void setRandomSeed(quint32 seed);
     // How long characters wait for things and let them take, now and later loaded.

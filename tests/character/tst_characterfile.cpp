@@ -454,6 +454,49 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(Error, loadCharacterFile(blobDir() + u"/missing.json"_s));
     }
 
+    // A file read ahead on a worker thread loads as if read at Load, errors included, and only
+    // with the folders and animations that hold when Load comes.
+    void prefetchedLoadIsTheSame_data()
+    {
+        QTest::addColumn<QString>("prefetchedFolder");
+        QTest::addColumn<QStringList>("prefetchedNeeds");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QStringList>("needs");
+        QTest::addColumn<bool>("loads");
+        const QString here = QStringLiteral(ZUMBREL_TEST_DATA);
+        const QString nowhere = here + u"/nowhere"_s;
+        QTest::newRow("found") << here << QStringList{u"Greet"_s} << here << QStringList{u"Greet"_s} << true;
+        QTest::newRow("not found") << nowhere << QStringList{} << nowhere << QStringList{} << false;
+        QTest::newRow("folder set after") << nowhere << QStringList{} << here << QStringList{} << true;
+        QTest::newRow("animation needed after") << here << QStringList{} << here << QStringList{u"Juggle"_s} << false;
+    }
+
+    void prefetchedLoadIsTheSame()
+    {
+        QFETCH(QString, prefetchedFolder);
+        QFETCH(QStringList, prefetchedNeeds);
+        QFETCH(QString, folder);
+        QFETCH(QStringList, needs);
+        QFETCH(bool, loads);
+        DesktopAgent agent;
+        agent.setTrayIconEnabled(false);
+        agent.setCharacterDirectories({prefetchedFolder});
+        agent.setNeededAnimations(prefetchedNeeds);
+        agent.prefetch(u"Blob.acs"_s);
+        agent.setCharacterDirectories({folder});
+        agent.setNeededAnimations(needs);
+        if (!loads) {
+            QVERIFY_THROWS_EXCEPTION(Error, agent.Characters().Load(u"MyChar"_s, u"Blob.acs"_s));
+            QVERIFY(!agent.character(u"MyChar"_s));
+            return;
+        }
+        agent.Characters().Load(u"MyChar"_s, u"Blob.acs"_s);
+        QVERIFY(agent.character(u"MyChar"_s));
+        // What was read ahead is taken once: another Load of the file reads it again.
+        agent.Characters().Load(u"Other"_s, u"Blob.acs"_s);
+        QVERIFY(agent.character(u"Other"_s));
+    }
+
     void findsCharacterByBaseName_data()
     {
         QTest::addColumn<QString>("file");
