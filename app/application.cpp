@@ -4,28 +4,29 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <future>
 #include <memory>
 
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFont>
+#include <QFontDatabase>
+#include <QImageReader>
 #include <QMessageBox>
 #include <QTimer>
 
 #include "about/frmabout.h"
 #include "app/commandline.h"
+#include "app/enginemodule.h"
 #include "app/logging.h"
 #include "app/mainwindow.h"
 #include "buildinfo.h"
 #include "characterdesktop/desktopagent.h"
-#include "listen/sphinxrecognizer.h"
 #include "platform/browser.h"
 #include "platform/datapaths.h"
 #include "platform/fonts.h"
 #include "platform/terminationsignals.h"
 #include "quiz/randomsource.h"
-#include "speech/espeaksynthesizer.h"
-#include "speech/flitespeech.h"
 #include "teacher/teacher.h"
 #include "translations/language.h"
 #include "widgets/dialogs.h"
@@ -95,13 +96,27 @@ void afterFirstPaint(QWidget *window, std::function<void()> work)
     window->installEventFilter(new FirstPaintFilter(std::move(work), window));
 }
 
+// Qt sets up two things on their first use that the main window needs and that cost milliseconds
+// each: the font database, and the image plugins, which it loads to ask each whether it reads an
+// image whose format nobody named (the menu bar's own icons are such). Both may be set up from any
+// thread, so a worker does it while the main thread builds the window.
+std::future<void> warmUpToolkit()
+{
+    return std::async(std::launch::async, [] {
+        QFontDatabase::families();
+        QImageReader reader(u":/qt-project.org/styles/commonstyle/images/standardbutton-open-16.png"_s);
+        reader.format();
+    });
+}
+
 } // namespace
 
-void setUpAgent(character::DesktopAgent &agent, const QString &language)
+void setUpAgent(character::DesktopAgent &agent, EngineModule &engines, const QString &language)
 {
     agent.setCharacterDirectories(platform::dataDirectories());
     agent.setNeededAnimations(teacher::animationsUsed());
-    agent.setSpeechEngineFactory([language] { return speech::createSpeechEngineFor(language); });
+    agent.setSpeechEngineFactory([&engines, language] { return engines.createSpeechEngine(language); });
+    agent.setSoundPlayerFactory([&engines] { return engines.createSoundPlayer(); });
 }
 
 int run(int argc, char **argv, const std::function<void(MainWindow &)> &started)
@@ -141,17 +156,20 @@ int run(int argc, char **argv, const std::function<void(MainWindow &)> &started)
     // The main window decides when the program ends, after the farewell.
     Application::setQuitOnLastWindowClosed(false);
     platform::installFontSubstitutions();
+    const std::future<void> warmedUp = warmUpToolkit();
 
     // Before the first text is made: every window, menu and phrase reads its catalog once.
     const QString language = translations::installFromEnvironment(application);
 
+    // Loaded after the first frame, or before when the character speaks or plays a sound sooner.
+    EngineModule engines;
     character::DesktopAgent agent;
-    setUpAgent(agent, language);
+    setUpAgent(agent, engines, language);
     // Read while the main window is built; Form_Load takes it.
     agent.prefetch(QString::fromUtf16(teacher::characterFile));
     // Made once the window is on the screen: the recogniser's model is not needed for the
     // first frame, and the window should not wait for it.
-    std::unique_ptr<listen::SphinxRecognizer> recognizer;
+    std::unique_ptr<character::CommandRecognizer> recognizer;
     quiz::ClockSeededRandom random;
     platform::DesktopBrowser browser;
     widgets::DesktopDialogs dialogs;
@@ -181,9 +199,9 @@ int run(int argc, char **argv, const std::function<void(MainWindow &)> &started)
     QObject::connect(&window, &MainWindow::closed, &application, &QCoreApplication::quit);
     QObject::connect(&window, &MainWindow::endRequested, &application, &QCoreApplication::quit);
 
-    afterFirstPaint(&window, [&agent, &recognizer, &sinceStart] {
+    afterFirstPaint(&window, [&agent, &engines, &recognizer, &sinceStart] {
         qCDebug(lcApp) << "Start-up: the main window painted after" << sinceStart.elapsed() << "ms";
-        recognizer = std::make_unique<listen::SphinxRecognizer>();
+        recognizer = engines.createRecognizer();
         agent.setCommandRecognizer(recognizer.get());
         qCDebug(lcApp) << "Start-up: spoken commands ready after" << sinceStart.elapsed() << "ms";
     });

@@ -28,10 +28,11 @@ public:
 
 [[noreturn]] void reportFatalError(const QString &what);
 
-// Points the character component at Zumbrel's characters, the animations the lessons play and
-// the speech engine.
-// The voice speaks `language` (empty: English).
-void setUpAgent(character::DesktopAgent &agent, const QString &language = {});
+class EngineModule;
+
+// Points the character component at Zumbrel's characters, the animations the lessons play, and
+// the voice and sounds of the engines module. The voice speaks `language` (empty: English).
+void setUpAgent(character::DesktopAgent &agent, EngineModule &engines, const QString &language = {});
 
 // Starts Zumbrel and returns its exit status. started, when given, is called once the main window
 // is shown, before the event loop runs (the soak test drives the program from there).

@@ -9,10 +9,12 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QIcon>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
@@ -37,12 +39,16 @@ namespace app {
 namespace {
 
 // The icon from bitmaps made from its SVG when the program was built: reading the SVG itself would
-// hold up the window while the program starts.
+// hold up the window while the program starts. Nor is the format guessed: Qt would load every image
+// plugin to ask each whether it reads the file.
 QIcon programIcon()
 {
     QIcon icon;
-    for (const int size : {16, 32, 48, 64, 128, 256})
-        icon.addFile(u":/zumbrel/icons/%1/zumbrel.png"_s.arg(size), QSize(size, size));
+    for (const int size : {16, 32, 48, 64, 128}) {
+        QImageReader reader(u":/zumbrel/icons/%1/zumbrel.png"_s.arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     return icon;
 }
 
@@ -155,7 +161,7 @@ void MainWindow::createControls()
     setCentralWidget(client);
 
     Picture1 = makeLabel(client, u"Picture1"_s, QString(), twipsRect(120, 120, 495, 495));
-    Picture1->setPixmap(programIcon().pixmap(32, 32));
+    Picture1->setPixmap(windowIcon().pixmap(32, 32));
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Picture1->installEventFilter(this);
 

@@ -56,6 +56,7 @@ public:
         QRandomGenerator *random = m_agent.m_random.get();
         options.random = [random] { return random->generateDouble(); };
         options.speechFactory = m_agent.m_speechFactory;
+        options.soundFactory = m_agent.m_soundFactory;
         options.timing = m_agent.m_timing;
         options.translucent = m_agent.m_translucent;
         options.listeningKeyName = m_agent.listeningKeyName();
@@ -177,6 +178,11 @@ CharacterCollection &DesktopAgent::Characters()
 void DesktopAgent::setSpeechEngineFactory(SpeechEngineFactory factory)
 {
     m_speechFactory = std::move(factory);
+}
+
+void DesktopAgent::setSoundPlayerFactory(SoundPlayerFactory factory)
+{
+    m_soundFactory = std::move(factory);
 }
 
 void DesktopAgent::setCommandRecognizer(CommandRecognizer *recognizer)

@@ -34,6 +34,9 @@ public:
 
     // How characters loaded from now on speak; without one, speech is shown for a reading time.
     void setSpeechEngineFactory(SpeechEngineFactory factory);
+    // What plays the sounds of the animations of characters loaded from now on; without one they
+    // are not played.
+    void setSoundPlayerFactory(SoundPlayerFactory factory);
     // Spoken commands for every character, now and later loaded; null for none.
     void setCommandRecognizer(CommandRecognizer *recognizer);
     // The folders whose characters/ subfolder holds the character folders; none by default.
@@ -88,6 +91,7 @@ private:
     std::unique_ptr<Collection> m_characters;
     std::unique_ptr<QRandomGenerator> m_random;
     SpeechEngineFactory m_speechFactory;
+    SoundPlayerFactory m_soundFactory;
     QPointer<CommandRecognizer> m_recognizer;
     QStringList m_directories;
     QStringList m_neededAnimations;

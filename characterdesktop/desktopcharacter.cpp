@@ -7,10 +7,10 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
-#include <QSoundEffect>
 #include <QWidget>
 
 #include "character/framerenderer.h"
+#include "character/logging.h"
 #include "character/phraselist.h"
 #include "character/readingtimespeech.h"
 #include "characterdesktop/balloonwindow.h"
@@ -154,8 +154,8 @@ RequestPtr DesktopCharacter::Speak(const QString &text)
 
 void DesktopCharacter::StopAll()
 {
-    for (QSoundEffect *effect : std::as_const(m_sounds))
-        effect->stop();
+    if (m_sounds)
+        m_sounds->stopAll();
     m_queue.stopAll();
 }
 
@@ -205,12 +205,14 @@ void DesktopCharacter::showBalloon(const QString &shown, const QString &whole)
 
 void DesktopCharacter::playSound(const QString &path)
 {
-    QSoundEffect *&effect = m_sounds[path];
-    if (!effect) {
-        effect = new QSoundEffect(this);
-        effect->setSource(QUrl::fromLocalFile(path));
+    if (!m_soundsTried) {
+        m_soundsTried = true;
+        m_sounds = m_options.soundFactory ? m_options.soundFactory() : nullptr;
+        if (!m_sounds)
+            qCWarning(lcCharacter) << "No sound player; the animations of" << m_id << "play without their sounds";
     }
-    effect->play();
+    if (m_sounds)
+        m_sounds->play(path);
 }
 
 // ---- Windows ---------------------------------------------------------------------------------
@@ -295,8 +297,8 @@ QWidget *DesktopCharacter::findProgramWindow() const
 
 void DesktopCharacter::unload()
 {
-    for (QSoundEffect *effect : std::as_const(m_sounds))
-        effect->stop();
+    if (m_sounds)
+        m_sounds->stopAll();
     m_queue.leave();
     endListening();
     if (m_menu)

@@ -15,9 +15,9 @@
 #include "character/commandlist.h"
 #include "character/recognizer.h"
 #include "character/requestqueue.h"
+#include "character/soundplayer.h"
 
 class QMenu;
-class QSoundEffect;
 class QWidget;
 
 namespace character {
@@ -40,6 +40,7 @@ public:
     {
         std::optional<bool> translucent; // empty: translucent where a compositor runs
         QString listeningKeyName;        // how the tip names the key held to talk; empty: none
+        SoundPlayerFactory soundFactory; // empty: the animations' sounds are not played
     };
 
     DesktopCharacter(const QString &id, std::shared_ptr<const CharacterData> data, Options options,
@@ -145,7 +146,9 @@ private:
     bool m_placementSettled = false;
     bool m_hidingByUser = false;
     bool m_placed = false;
-    QHash<QString, QSoundEffect *> m_sounds;
+    // Made at the first sound, like the voice.
+    std::unique_ptr<SoundPlayer> m_sounds;
+    bool m_soundsTried = false;
     ListenMode m_listenMode = ListenMode::None;
     // From the start of listening until the result comes: only then is what the recogniser
     // hears this character's (others may share the recogniser).

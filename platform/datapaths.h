@@ -15,7 +15,13 @@ namespace platform {
 // desktop's data folders (XDG_DATA_HOME, XDG_DATA_DIRS). Only folders that exist are listed.
 QStringList dataDirectories();
 
-// The file, beside a program of the build tree, that names the source tree's data folder.
+// The folders that may hold the program's modules: the build's module folder that the build noted
+// beside the program, then the installed one relative to the program (../lib/<arch>/zumbrel).
+// Never the desktop's folders: a module is code, and only what was installed with the program runs.
+QStringList moduleDirectories();
+
+// The file, beside a program of the build tree, that names the source tree's data folder (first
+// line) and the build's module folder (second line).
 QString buildTreeMarkerName();
 
 // The first existing file or folder of that relative path in dataDirectories(); empty if none.

@@ -10,9 +10,13 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QSoundEffect>
 #include <QTimer>
+#include <QUrl>
 
 #include "character/agent.h"
+#include "character/soundplayer.h"
 #include "characterdesktop/desktopagent.h"
 
 using namespace Qt::StringLiterals;
@@ -49,6 +53,32 @@ QString manifestOf(const QString &path)
     return manifests.size() == 1 ? folder.filePath(manifests.first()) : named;
 }
 
+// The sounds that the character's animations name, through Qt Multimedia. The component plays
+// none itself: the host decides how, or whether, sound is made.
+class SoundEffects final : public character::SoundPlayer
+{
+public:
+    void play(const QString &path) override
+    {
+        QSoundEffect *&effect = m_effects[path];
+        if (!effect) {
+            effect = new QSoundEffect(&m_owner);
+            effect->setSource(QUrl::fromLocalFile(path));
+        }
+        effect->play();
+    }
+
+    void stopAll() override
+    {
+        for (QSoundEffect *effect : std::as_const(m_effects))
+            effect->stop();
+    }
+
+private:
+    QObject m_owner;
+    QHash<QString, QSoundEffect *> m_effects;
+};
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -70,6 +100,7 @@ int main(int argc, char **argv)
 
     character::DesktopAgent agent;
     agent.setTrayIconEnabled(false);
+    agent.setSoundPlayerFactory([] { return std::make_unique<SoundEffects>(); });
     std::shared_ptr<character::Character> shown;
     try {
         agent.Characters().Load(u"Example"_s, manifestOf(arguments.first()));

@@ -13,9 +13,14 @@ for file in bin/zumbrel share/zumbrel/characters/merlin/merlin.json share/zumbre
     [[ -f $prefix/$file ]] || { echo "installed: $file is missing"; exit 1; }
 done
 log=$prefix/run.log
-SMOKE_LOG=$log QT_LOGGING_RULES="zumbrel.character.debug=true" "$here/smoke.sh" "$prefix/bin/zumbrel" || exit 1
+SMOKE_LOG=$log QT_LOGGING_RULES="zumbrel.character.debug=true;zumbrel.app.debug=true" "$here/smoke.sh" "$prefix/bin/zumbrel" || exit 1
 loaded=$(grep -m1 'Loaded "Merlin" from' "$log")
 [[ -n $loaded ]] || { echo "installed: no record of Merlin being loaded"; cat "$log"; exit 1; }
 [[ $loaded == *"\"$prefix/share/zumbrel/characters/merlin/"* ]] || {
     echo "installed: Merlin came from elsewhere: $loaded"; exit 1; }
+# The voice and the recogniser come from the module installed with the program.
+engines=$(grep -m1 'Engines module loaded from' "$log")
+[[ $engines == *" $prefix/lib"*"/zumbrel/zumbrel_engines.so"* ]] || {
+    echo "installed: the engines module did not come from the prefix: ${engines:-not loaded}"; cat "$log"; exit 1; }
 echo "installed: $loaded"
+echo "installed: $engines"

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "app/application.h"
+#include "app/enginemodule.h"
 #include "app/mainwindow.h"
 #include "appfixture.h"
 #include "characterdesktop/balloonwindow.h"
@@ -16,7 +17,6 @@
 #include "characterdesktop/desktopcharacter.h"
 #include "platform/fonts.h"
 #include "quiz/randomsource.h"
-#include "speech/flitespeech.h"
 
 using namespace Qt::StringLiterals;
 
@@ -36,8 +36,11 @@ void TestEndToEnd::initTestCase()
 
 void TestEndToEnd::aLessonFromStartToExit()
 {
+    // The engines module of the build, found as the program finds it.
+    app::EngineModule engines;
+    QVERIFY2(engines.load(), qPrintable(engines.errorString()));
     character::DesktopAgent agent;
-    app::setUpAgent(agent);
+    app::setUpAgent(agent, engines);
     agent.setTrayIconEnabled(false);
     quiz::ClockSeededRandom random;
     testsupport::FakeOutside outside;

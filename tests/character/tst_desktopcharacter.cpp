@@ -3,10 +3,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -40,6 +45,27 @@ public:
 
 private:
     QStringList *m_said;
+};
+
+// Records the sounds it is asked to play and how often all were stopped.
+struct SoundLog
+{
+    QStringList played;
+    int stops = 0;
+};
+
+class RecordingSounds final : public SoundPlayer
+{
+public:
+    explicit RecordingSounds(SoundLog *log)
+        : m_log(log)
+    {
+    }
+    void play(const QString &path) override { m_log->played << QFileInfo(path).fileName(); }
+    void stopAll() override { ++m_log->stops; }
+
+private:
+    SoundLog *m_log;
 };
 
 class FakeRecognizer final : public CommandRecognizer
@@ -84,6 +110,8 @@ private:
     std::shared_ptr<Character> m_character;
     DesktopCharacter *m_desktop = nullptr;
     QStringList m_said;
+    SoundLog m_sounds;
+    int m_soundPlayersMade = 0;
 
     // Speech ends quickly so the queue tests stay short; the reading-time engine has its own test.
     void load(SpeechEngineFactory speech = {})
@@ -664,6 +692,71 @@ private slots:
         m_desktop->setListeningState(DesktopCharacter::ListeningState::Off);
         QTRY_VERIFY_WITH_TIMEOUT(m_desktop->currentAnimation().isEmpty(), 3000);
         QCOMPARE(m_desktop->pose(), m_desktop->data().neutralPose());
+    }
+
+    // The animations' sounds go to the player the host gave, made at the first sound; without
+    // one the animation still plays, silently.
+    void soundsGoToTheHostsPlayer_data()
+    {
+        QTest::addColumn<bool>("withPlayer");
+        QTest::newRow("a player") << true;
+        QTest::newRow("none") << false;
+    }
+
+    void soundsGoToTheHostsPlayer()
+    {
+        QFETCH(bool, withPlayer);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString source = QStringLiteral(ZUMBREL_TEST_DATA) + u"/characters/blob/"_s;
+        QFile manifestFile(source + u"blob.json"_s);
+        QVERIFY(manifestFile.open(QIODevice::ReadOnly));
+        QJsonObject manifest = QJsonDocument::fromJson(manifestFile.readAll()).object();
+        QJsonObject animations = manifest.value(u"animations"_s).toObject();
+        QJsonObject greet = animations.value(u"Greet"_s).toObject();
+        QJsonArray keyframes = greet.value(u"keyframes"_s).toArray();
+        QJsonObject first = keyframes.at(0).toObject();
+        first.insert(u"sound"_s, u"ding.wav"_s);
+        keyframes.replace(0, first);
+        greet.insert(u"keyframes"_s, keyframes);
+        animations.insert(u"Greet"_s, greet);
+        manifest.insert(u"animations"_s, animations);
+        QFile json(dir.filePath(u"blob.json"_s));
+        QVERIFY(json.open(QIODevice::WriteOnly));
+        json.write(QJsonDocument(manifest).toJson());
+        json.close();
+        QVERIFY(QFile::copy(source + u"blob.svg"_s, dir.filePath(u"blob.svg"_s)));
+        QFile wav(dir.filePath(u"ding.wav"_s));
+        QVERIFY(wav.open(QIODevice::WriteOnly));
+        wav.write("RIFF");
+        wav.close();
+
+        // Kept by the test object: the character may stop its sounds when it is let go, after
+        // this function has returned.
+        m_sounds = {};
+        SoundLog &log = m_sounds;
+        int &made = m_soundPlayersMade;
+        made = 0;
+        m_agent = testsupport::quietAgent(QStringLiteral(ZUMBREL_TEST_DATA));
+        if (withPlayer) {
+            m_agent->setSoundPlayerFactory([this] {
+                ++m_soundPlayersMade;
+                return std::make_unique<RecordingSounds>(&m_sounds);
+            });
+        }
+        m_agent->Characters().Load(u"MyChar"_s, dir.filePath(u"blob.json"_s));
+        m_character = m_agent->Characters().Item(u"MyChar"_s);
+        m_character->Show(true);
+        QCOMPARE(made, 0);
+        for (int i = 0; i < 2; ++i) {
+            const RequestPtr greeting = m_character->Play(u"Greet"_s);
+            QTRY_VERIFY_WITH_TIMEOUT(greeting->hasEnded(), 5000);
+            QCOMPARE(greeting->Status(), 0);
+        }
+        m_character->StopAll();
+        QCOMPARE(made, withPlayer ? 1 : 0);
+        QCOMPARE(log.played, withPlayer ? QStringList(2, u"ding.wav"_s) : QStringList());
+        QCOMPARE(log.stops, withPlayer ? 1 : 0);
     }
 
     void loadAndUnloadByID()

@@ -33,7 +33,9 @@ for path in ./usr/bin/zumbrel \
             ./usr/share/zumbrel/help/character.html \
             ./usr/share/zumbrel/characters/merlin/merlin.json \
             ./usr/share/icons/hicolor/scalable/apps/zumbrel.svg \
-            ./usr/share/icons/hicolor/48x48/apps/zumbrel.png; do
+            ./usr/share/icons/hicolor/48x48/apps/zumbrel.png \
+            ./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/zumbrel/zumbrel_engines.so \
+            ./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/zumbrel/libzumbrel_character.so; do
     grep -qxF "$path" <<<"$contents" || fail "the package lacks $path"
 done
 if grep -E '/(tst_|bench)[^/]*$|/contactsheet$' <<<"$contents"; then
@@ -47,9 +49,12 @@ program="$unpacked/usr/bin/zumbrel"
 if readelf -S "$program" | grep -q '\.debug_info'; then
     fail "the program is not stripped"
 fi
-if ldd "$program" | grep 'not found'; then
-    fail "the program needs libraries that are not installed"
-fi
+module=$(find "$unpacked/usr/lib" -name zumbrel_engines.so)
+for binary in "$program" "$module"; do
+    if ldd "$binary" | grep 'not found'; then
+        fail "$(basename "$binary") needs libraries that are not installed"
+    fi
+done
 # As from a text console: the installed program answers without a display.
 answer=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --version)
 [[ $answer == "zumbrel $version" ]] || fail "--version printed '$answer'"

@@ -10,7 +10,10 @@ fail() { echo "check-install: $*" >&2; exit 1; }
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
+libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "$build/CMakeCache.txt")
 for path in bin/zumbrel \
+            "${libdir:-lib}/zumbrel/zumbrel_engines.so" \
+            "${libdir:-lib}/zumbrel/libzumbrel_character.so" \
             share/zumbrel/characters/merlin/merlin.json \
             share/zumbrel/help/index.html \
             share/zumbrel/help/guide.css \

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include <QLibrary>
+#include <QString>
+#include <QStringList>
+
+#include "engines/engines.h"
+
+namespace app {
+
+// The engines module (voice, spoken commands, animation sounds), loaded from the program's own
+// module folders the first time one of them is asked for. When it cannot be loaded the program
+// goes on without: words shown at a reading pace, no listening, no sounds; a warning says why.
+class EngineModule
+{
+public:
+    // Looks in the program's module folders (platform::moduleDirectories()), or in those given.
+    EngineModule();
+    explicit EngineModule(const QStringList &folders);
+    ~EngineModule();
+    Q_DISABLE_COPY_MOVE(EngineModule)
+
+    // Loads the module once; later calls give the first answer.
+    bool load();
+    QString errorString() const { return m_error; }
+    QString fileName() const { return m_library.fileName(); }
+
+    std::unique_ptr<character::SpeechEngine> createSpeechEngine(const QString &language);
+    std::unique_ptr<character::CommandRecognizer> createRecognizer();
+    std::unique_ptr<character::SoundPlayer> createSoundPlayer();
+
+private:
+    std::optional<QStringList> m_folders;
+    QLibrary m_library;
+    engines::Engines *m_engines = nullptr;
+    bool m_tried = false;
+    QString m_error;
+};
+
+} // namespace app
