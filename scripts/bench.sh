@@ -9,11 +9,24 @@ cd "$here"
 status=0
 
 # Start-up to the mapped main window and memory after start, beside a bare Qt window, on a private
-# X server of our own.
-scripts/with-xvfb.sh bash -c "
-    '$build/bench/zumbrel_bench_startup' bare 'Bare Qt window' 5 '$build/bench/zumbrel_bench_barewindow'
-    '$build/bench/zumbrel_bench_startup' zumbrel Zumbrel 5 '$build/zumbrel'
-" || status=1
+# X server of our own; the two in turn, so that both meet the same load of the machine, and their
+# ratio.
+startup=$(scripts/with-xvfb.sh bash -c "
+    for round in 1 2 3; do
+        '$build/bench/zumbrel_bench_startup' bare 'Bare Qt window' 7 '$build/bench/zumbrel_bench_barewindow'
+        '$build/bench/zumbrel_bench_startup' zumbrel Zumbrel 7 '$build/zumbrel'
+    done
+") || status=1
+# The median of the three rounds' medians of each, then their ratio.
+median() { awk -v name="$1" '$2 == name { print $3 }' <<<"$startup" | sort -g | awk '{ v[NR] = $1 } END { if (NR) print v[int((NR + 1) / 2)] }'; }
+for name in bare_startup_ms zumbrel_startup_ms; do
+    echo "BENCH $name $(median $name) ms"
+done
+for name in bare_rss_kib zumbrel_rss_kib; do
+    echo "BENCH $name $(median $name) KiB"
+done
+awk -v bare="$(median bare_startup_ms)" -v ours="$(median zumbrel_startup_ms)" \
+    'BEGIN { if (bare > 0) printf "BENCH zumbrel_startup_vs_bare %.2f x\n", ours / bare }'
 
 # From exec until Merlin's first frame shows, and the program's memory then, at scales 1 and 2.
 for scale in 1 2; do
