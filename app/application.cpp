@@ -199,11 +199,14 @@ int run(int argc, char **argv, const std::function<void(MainWindow &)> &started)
     QObject::connect(&window, &MainWindow::closed, &application, &QCoreApplication::quit);
     QObject::connect(&window, &MainWindow::endRequested, &application, &QCoreApplication::quit);
 
-    afterFirstPaint(&window, [&agent, &engines, &recognizer, &sinceStart] {
+    afterFirstPaint(&window, [&agent, &engines, &recognizer, &sinceStart, &window] {
         qCDebug(lcApp) << "Start-up: the main window painted after" << sinceStart.elapsed() << "ms";
-        recognizer = engines.createRecognizer();
-        agent.setCommandRecognizer(recognizer.get());
-        qCDebug(lcApp) << "Start-up: spoken commands ready after" << sinceStart.elapsed() << "ms";
+        // The module's libraries load on a worker thread: Merlin's first frames keep their pace.
+        engines.loadInBackground(&window, [&agent, &engines, &recognizer, &sinceStart] {
+            recognizer = engines.createRecognizer();
+            agent.setCommandRecognizer(recognizer.get());
+            qCDebug(lcApp) << "Start-up: spoken commands ready after" << sinceStart.elapsed() << "ms";
+        });
     });
     window.show();
     if (started)

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/enginemodule.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QPointer>
 
 #include "app/logging.h"
 #include "platform/datapaths.h"
@@ -22,8 +24,33 @@ EngineModule::~EngineModule() = default;
 
 bool EngineModule::load()
 {
-    if (m_tried)
-        return m_engines;
+    if (m_pending.valid())
+        m_pending.get();
+    else if (!m_tried)
+        open();
+    return m_engines;
+}
+
+void EngineModule::loadInBackground(QObject *context, std::function<void()> whenLoaded)
+{
+    if (m_tried || m_pending.valid())
+        return;
+    m_tried = true;
+    // The answer goes by way of the application object, which outlives this one; whether the
+    // context still exists is asked on the main thread, where it could be destroyed.
+    auto answer = [guard = QPointer<QObject>(context), whenLoaded = std::move(whenLoaded)] {
+        if (guard)
+            whenLoaded();
+    };
+    m_pending = std::async(std::launch::async, [this, answer = std::move(answer)] {
+        open();
+        QMetaObject::invokeMethod(QCoreApplication::instance(), answer, Qt::QueuedConnection);
+    });
+}
+
+// Runs once, on the thread that first asks; load() is the only reader of what it sets.
+void EngineModule::open()
+{
     m_tried = true;
     const QString fileName = QString::fromLatin1(engines::moduleBaseName) + u".so"_s;
     const QStringList folders = m_folders.value_or(platform::moduleDirectories());
@@ -53,7 +80,6 @@ bool EngineModule::load()
         qCDebug(lcApp).noquote() << "Engines module loaded from" << path;
     else
         qCWarning(lcApp).noquote() << "Speech, spoken commands and sounds are off:" << m_error;
-    return m_engines;
 }
 
 std::unique_ptr<character::SpeechEngine> EngineModule::createSpeechEngine(const QString &language)

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 
 #include <QLibrary>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -24,8 +27,12 @@ public:
     ~EngineModule();
     Q_DISABLE_COPY_MOVE(EngineModule)
 
-    // Loads the module once; later calls give the first answer.
+    // Loads the module once; later calls give the first answer. While a load started by
+    // loadInBackground() runs, waits for it.
     bool load();
+    // Loads the module on a worker thread, so that the event loop goes on meanwhile; then calls
+    // whenLoaded on context's thread (not at all if context is gone by then). Once only.
+    void loadInBackground(QObject *context, std::function<void()> whenLoaded);
     QString errorString() const { return m_error; }
     QString fileName() const { return m_library.fileName(); }
 
@@ -34,7 +41,10 @@ public:
     std::unique_ptr<character::SoundPlayer> createSoundPlayer();
 
 private:
+    void open();
+
     std::optional<QStringList> m_folders;
+    std::future<void> m_pending;
     QLibrary m_library;
     engines::Engines *m_engines = nullptr;
     bool m_tried = false;

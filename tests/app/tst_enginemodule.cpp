@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include "app/enginemodule.h"
 #include "platform/datapaths.h"
@@ -66,6 +67,37 @@ private slots:
         QSignalSpy finished(voice.get(), &character::SpeechEngine::finished);
         voice->speak(u"One."_s, {});
         QVERIFY(finished.wait(10000));
+    }
+
+    // Loaded on a worker thread, the module answers on the main thread, once, and only while the
+    // one who asked is still there.
+    void loadsInTheBackground_data()
+    {
+        QTest::addColumn<bool>("contextStays");
+        QTest::newRow("the asker stays") << true;
+        QTest::newRow("the asker is gone") << false;
+    }
+
+    void loadsInTheBackground()
+    {
+        QFETCH(bool, contextStays);
+        app::EngineModule engines;
+        auto context = std::make_unique<QObject>();
+        int answers = 0;
+        bool onMainThread = false;
+        engines.loadInBackground(context.get(), [&] {
+            ++answers;
+            onMainThread = QThread::currentThread() == qApp->thread();
+        });
+        engines.loadInBackground(context.get(), [&] { answers += 100; });
+        if (!contextStays)
+            context.reset();
+        // Asking for an engine meanwhile waits for the load instead of starting another.
+        QVERIFY(engines.createSoundPlayer());
+        // The worker posted its answer before that wait ended; one turn delivers it.
+        QCoreApplication::processEvents();
+        QCOMPARE(answers, contextStays ? 1 : 0);
+        QCOMPARE(onMainThread, contextStays);
     }
 };
 
