@@ -43,7 +43,7 @@ private slots:
         if (content == u"module"_s) {
             QVERIFY(QFile::copy(buildFolder + u"/zumbrel_engines.so"_s, module));
         } else if (content == u"other library"_s) {
-            QVERIFY(QFile::copy(buildFolder + u"/libzumbrel_character.so"_s, module));
+            QVERIFY(QFile::copy(QStringLiteral(ZUMBREL_OTHER_LIBRARY), module));
         } else if (content == u"text"_s) {
             QFile file(module);
             QVERIFY(file.open(QIODevice::WriteOnly));
