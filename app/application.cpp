@@ -11,6 +11,7 @@
 #include <QEvent>
 #include <QFont>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QImageReader>
 #include <QMessageBox>
 #include <QTimer>
@@ -97,13 +98,16 @@ void afterFirstPaint(QWidget *window, std::function<void()> work)
 }
 
 // Qt sets up two things on their first use that the main window needs and that cost milliseconds
-// each: the font database, and the image plugins, which it loads to ask each whether it reads an
-// image whose format nobody named (the menu bar's own icons are such). Both may be set up from any
-// thread, so a worker does it while the main thread builds the window.
+// each: the font database with the fonts that stand in for the window's families, and the image
+// plugins, which it loads to ask each whether it reads an image whose format nobody named (the
+// menu bar's own icons are such). Both may be set up from any thread, and are then known to all,
+// so a worker does it while the main thread builds the window.
 std::future<void> warmUpToolkit()
 {
     return std::async(std::launch::async, [] {
         QFontDatabase::families();
+        for (const QString &family : MainWindow::fontFamilies())
+            QFontMetrics(QFont(family)).height();
         QImageReader reader(u":/qt-project.org/styles/commonstyle/images/standardbutton-open-16.png"_s);
         reader.format();
     });

@@ -83,9 +83,14 @@ void setTextColour(QWidget *widget, quint32 bgr)
     widget->setPalette(palette);
 }
 
+// The families of the controls, the title and the numbers.
+constexpr QStringView controlsFamily = u"MS Sans Serif";
+constexpr QStringView titleFamily = u"News Gothic";
+constexpr QStringView numbersFamily = u"Times New Roman";
+
 QFont serifFont(qreal points)
 {
-    QFont font(u"Times New Roman"_s);
+    QFont font(numbersFamily.toString());
     font.setPointSizeF(points);
     return font;
 }
@@ -141,7 +146,7 @@ MainWindow::MainWindow(const MainWindowServices &services, QWidget *parent)
     // A fixed border with no maximise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    QFont controlsFont(u"MS Sans Serif"_s);
+    QFont controlsFont(controlsFamily.toString());
     controlsFont.setPointSizeF(8.25);
     setFont(controlsFont);
 
@@ -152,6 +157,11 @@ MainWindow::MainWindow(const MainWindowServices &services, QWidget *parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+QStringList MainWindow::fontFamilies()
+{
+    return {controlsFamily.toString(), titleFamily.toString(), numbersFamily.toString()};
+}
 
 void MainWindow::createControls()
 {
@@ -166,7 +176,7 @@ void MainWindow::createControls()
     Picture1->installEventFilter(this);
 
     Label5 = makeLabel(client, u"Label5"_s, tr("Zumbrel Teacher"), twipsRect(120, 960, 2085, 1095));
-    QFont titleFont(u"News Gothic"_s);
+    QFont titleFont(titleFamily.toString());
     titleFont.setPointSizeF(20.25);
     titleFont.setWeight(QFont::Normal);
     Label5->setFont(titleFont);

@@ -47,6 +47,11 @@ FrameRenderer::FrameRenderer(std::shared_ptr<const CharacterData> data)
 
 FrameRenderer::~FrameRenderer() = default;
 
+void FrameRenderer::moveToThread(QThread *thread)
+{
+    m_svg->moveToThread(thread);
+}
+
 const FrameRenderer::CachedPart &FrameRenderer::part(int partIndex, int variant, double scale)
 {
     if (scale != m_cachedScale) {

@@ -12,6 +12,7 @@
 #include "character/characterfile.h"
 
 class QSvgRenderer;
+class QThread;
 
 namespace character {
 
@@ -42,6 +43,10 @@ public:
 
     // Bytes held by the cached part images.
     qsizetype cacheBytes() const;
+
+    // For a renderer made, and its parts drawn, on a worker thread ahead of use: hands it to the
+    // thread that will draw with it. Called on the thread that made it.
+    void moveToThread(QThread *thread);
 
 private:
     struct CachedPart

@@ -3,20 +3,20 @@
 
 #include <future>
 #include <map>
-#include <tuple>
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QChildEvent>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QEvent>
-#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QThread>
 #include <QWidget>
@@ -42,15 +42,15 @@ public:
     {
         if (m_loaded.contains(characterId))
             throw Error(u"A character is already loaded as %1."_s.arg(characterId));
-        std::shared_ptr<const CharacterData> data;
-        QString path;
+        Read loaded;
         try {
-            std::tie(path, data) = takeRead(file);
+            loaded = takeRead(file);
         } catch (const Error &error) {
             qCWarning(lcCharacter).noquote() << "cannot load" << file << "-" << error.message();
             throw;
         }
-        qCDebug(lcCharacter) << "Loaded" << data->name << "from" << path << "as" << characterId;
+        const std::shared_ptr<const CharacterData> &data = loaded.data;
+        qCDebug(lcCharacter) << "Loaded" << data->name << "from" << loaded.path << "as" << characterId;
 
         DesktopCharacter::Options options;
         QRandomGenerator *random = m_agent.m_random.get();
@@ -60,6 +60,7 @@ public:
         options.timing = m_agent.m_timing;
         options.translucent = m_agent.m_translucent;
         options.listeningKeyName = m_agent.listeningKeyName();
+        options.renderer = loaded.renderer;
         // The last holder may let go of a character from inside one of its own events (the Exit
         // command of its menu ends in Unload): then it is deleted once that event is over.
         std::shared_ptr<DesktopCharacter> character(new DesktopCharacter(characterId, data, options),
@@ -88,14 +89,19 @@ public:
         return std::make_shared<Request>(RequestStatus::Complete);
     }
 
-    using Read = std::pair<QString, std::shared_ptr<const CharacterData>>;
+    struct Read
+    {
+        QString path;
+        std::shared_ptr<const CharacterData> data;
+        std::shared_ptr<FrameRenderer> renderer; // with its first frame drawn; may be empty
+    };
 
     static Read read(const QString &file, const QStringList &directories, const QStringList &needed)
     {
         const QString path = resolveCharacterFile(file, directories);
         if (path.isEmpty())
             throw Error(u"The character file %1 was not found in %2."_s.arg(file, directories.join(u", "_s)));
-        return {path, loadCharacterFile(path, needed)};
+        return {path, loadCharacterFile(path, needed), nullptr};
     }
 
     void prefetch(const QString &file)
@@ -103,7 +109,20 @@ public:
         Prefetch &prefetch = m_prefetched[file];
         prefetch.directories = m_agent.m_directories;
         prefetch.needed = m_agent.m_neededAnimations;
-        prefetch.result = std::async(std::launch::async, &Collection::read, file, prefetch.directories, prefetch.needed);
+        // The parts are drawn at the scale of the screen the character will most likely appear on;
+        // elsewhere they are drawn again, as after any move to another screen.
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        const double scale = screen ? screen->devicePixelRatio() : 1.0;
+        QThread *drawingThread = QThread::currentThread();
+        prefetch.result
+            = std::async(std::launch::async,
+                         [file, directories = prefetch.directories, needed = prefetch.needed, scale, drawingThread] {
+                             Read result = read(file, directories, needed);
+                             result.renderer = std::make_shared<FrameRenderer>(result.data);
+                             result.renderer->render(result.data->neutralPose(), scale);
+                             result.renderer->moveToThread(drawingThread);
+                             return result;
+                         });
     }
 
     // What a prefetch read, if it read with the settings that hold now; else the file, read now.

@@ -47,7 +47,7 @@ DesktopCharacter::DesktopCharacter(const QString &id, std::shared_ptr<const Char
     , m_data(data)
     , m_options(std::move(options))
     , m_queue(data, m_options)
-    , m_renderer(std::make_unique<FrameRenderer>(m_data))
+    , m_renderer(m_options.renderer ? std::exchange(m_options.renderer, {}) : std::make_shared<FrameRenderer>(m_data))
     , m_commands([this] { commandsChanged(); })
 {
     installAccessibleInterfaces();

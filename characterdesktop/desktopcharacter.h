@@ -41,6 +41,9 @@ public:
         std::optional<bool> translucent; // empty: translucent where a compositor runs
         QString listeningKeyName;        // how the tip names the key held to talk; empty: none
         SoundPlayerFactory soundFactory; // empty: the animations' sounds are not played
+        // A renderer already made for this character's data, its first frame drawn; empty: one
+        // is made here.
+        std::shared_ptr<FrameRenderer> renderer;
     };
 
     DesktopCharacter(const QString &id, std::shared_ptr<const CharacterData> data, Options options,
@@ -133,7 +136,7 @@ private:
     std::shared_ptr<const CharacterData> m_data;
     Options m_options;
     RequestQueue m_queue;
-    std::unique_ptr<FrameRenderer> m_renderer;
+    std::shared_ptr<FrameRenderer> m_renderer;
     std::unique_ptr<CharacterWindow> m_window;
     std::unique_ptr<BalloonWindow> m_balloon;
     std::unique_ptr<ListeningTip> m_tip;

@@ -15,8 +15,9 @@
 #include "character/agent.h"
 #include "character/animationplayer.h"
 #include "character/characterfile.h"
-#include "characterdesktop/desktopagent.h"
 #include "character/framerenderer.h"
+#include "characterdesktop/characterwindow.h"
+#include "characterdesktop/desktopagent.h"
 
 using namespace Qt::StringLiterals;
 using namespace character;
@@ -495,6 +496,12 @@ private slots:
         // What was read ahead is taken once: another Load of the file reads it again.
         agent.Characters().Load(u"Other"_s, u"Blob.acs"_s);
         QVERIFY(agent.character(u"Other"_s));
+        // The parts drawn on the worker make the same frame as those drawn here.
+        for (const QString &id : {u"MyChar"_s, u"Other"_s})
+            agent.Characters().Item(id)->Show(true);
+        const QImage ahead = agent.character(u"MyChar"_s)->window()->frame();
+        QVERIFY(!ahead.isNull());
+        QCOMPARE(ahead, agent.character(u"Other"_s)->window()->frame());
     }
 
     void findsCharacterByBaseName_data()
