@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/enginemodule.h"
 
+#include <utility>
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QPointer>
@@ -26,7 +28,7 @@ bool EngineModule::load()
 {
     if (m_pending.valid())
         m_pending.get();
-    else if (!m_tried)
+    else if (!std::exchange(m_tried, true))
         open();
     return m_engines;
 }
@@ -48,10 +50,10 @@ void EngineModule::loadInBackground(QObject *context, std::function<void()> when
     });
 }
 
-// Runs once, on the thread that first asks; load() is the only reader of what it sets.
+// Runs once, on the worker or on the thread that first asks; m_tried is set by the caller, on the
+// asking thread, and what this sets is read only after the worker is waited for.
 void EngineModule::open()
 {
-    m_tried = true;
     const QString fileName = QString::fromLatin1(engines::moduleBaseName) + u".so"_s;
     const QStringList folders = m_folders.value_or(platform::moduleDirectories());
     QString path;

@@ -34,7 +34,6 @@ public:
     // whenLoaded on context's thread (not at all if context is gone by then). Once only.
     void loadInBackground(QObject *context, std::function<void()> whenLoaded);
     QString errorString() const { return m_error; }
-    QString fileName() const { return m_library.fileName(); }
 
     std::unique_ptr<character::SpeechEngine> createSpeechEngine(const QString &language);
     std::unique_ptr<character::CommandRecognizer> createRecognizer();
