@@ -101,10 +101,12 @@ void afterFirstPaint(QWidget *window, std::function<void()> work)
 // each: the font database with the fonts that stand in for the window's families, and the image
 // plugins, which it loads to ask each whether it reads an image whose format nobody named (the
 // menu bar's own icons are such). Both may be set up from any thread, and are then known to all,
-// so a worker does it while the main thread builds the window.
-std::future<void> warmUpToolkit()
+// so a worker does it while the main thread builds the window, once the system's font
+// configuration, read since before the application object, is there.
+std::future<void> warmUpToolkit(std::future<void> fontConfiguration)
 {
-    return std::async(std::launch::async, [] {
+    return std::async(std::launch::async, [fontConfiguration = std::move(fontConfiguration)] {
+        fontConfiguration.wait();
         QFontDatabase::families();
         for (const QString &family : MainWindow::fontFamilies())
             QFontMetrics(QFont(family)).height();
@@ -136,6 +138,9 @@ int run(int argc, char **argv, const std::function<void(MainWindow &)> &started)
 
     QElapsedTimer sinceStart;
     sinceStart.start();
+    // The font configuration takes milliseconds to read and needs no display: it is read while the
+    // toolkit connects to the X server.
+    std::future<void> fontConfiguration = std::async(std::launch::async, &platform::loadFontConfiguration);
     // A display that is named but cannot be reached (an X server gone, XWayland stopped) makes the
     // toolkit abort while it starts; say so plainly instead, and end as without a display.
     static QtMessageHandler toolkitHandler = nullptr;
@@ -160,7 +165,7 @@ int run(int argc, char **argv, const std::function<void(MainWindow &)> &started)
     // The main window decides when the program ends, after the farewell.
     Application::setQuitOnLastWindowClosed(false);
     platform::installFontSubstitutions();
-    const std::future<void> warmedUp = warmUpToolkit();
+    const std::future<void> warmedUp = warmUpToolkit(std::move(fontConfiguration));
 
     // Before the first text is made: every window, menu and phrase reads its catalog once.
     const QString language = translations::installFromEnvironment(application);

@@ -4,6 +4,10 @@
 #include <QFont>
 #include <QStringList>
 
+#ifdef ZUMBREL_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace platform {
@@ -14,6 +18,14 @@ void installFontSubstitutions()
     QFont::insertSubstitutions(u"News Gothic"_s,
                                {u"News Gothic MT"_s, u"Nimbus Sans Narrow"_s, u"Liberation Sans Narrow"_s});
     QFont::insertSubstitutions(u"MS Sans Serif"_s, {u"Microsoft Sans Serif"_s, u"Liberation Sans"_s, u"Arimo"_s});
+}
+
+void loadFontConfiguration()
+{
+#ifdef ZUMBREL_HAVE_FONTCONFIG
+    // The same default configuration the toolkit's font database asks for; fontconfig keeps it.
+    FcInit();
+#endif
 }
 
 } // namespace platform
