@@ -138,6 +138,16 @@ QList<double> FrameRenderer::opacities(const Pose &pose) const
     return opacity;
 }
 
+QSize FrameRenderer::frameSize(const CharacterData &data, double scale)
+{
+    const QSizeF size = data.frameSize;
+    scale = boundedScale(size.width(), size.height(), scale, framePixelBudget);
+    if (scale <= 0)
+        return {};
+    const QSizeF pixels(std::ceil(size.width() * scale), std::ceil(size.height() * scale));
+    return (pixels / scale).toSize();
+}
+
 QImage FrameRenderer::render(const Pose &pose, double scale, std::optional<MouthShape> mouth)
 {
     return renderArea(pose, QRectF(QPointF(0, 0), m_data->frameSize), scale, mouth);

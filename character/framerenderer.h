@@ -33,6 +33,10 @@ public:
     QImage renderArea(const Pose &pose, const QRectF &area, double scale,
                       std::optional<MouthShape> mouth = std::nullopt);
 
+    // The size, in logical pixels, of the frames render() makes for that character at that ratio:
+    // what a window showing them needs, known without a renderer or drawing.
+    static QSize frameSize(const CharacterData &data, double scale);
+
     // Where the parts of a pose would draw, in frame coordinates: transparent parts left out.
     QRectF paintedBounds(const Pose &pose) const;
 

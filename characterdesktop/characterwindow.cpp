@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "characterdesktop/characterwindow.h"
 
+#include <utility>
+
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
@@ -118,18 +120,21 @@ void keepOffTaskbar(QWidget *window)
     if (!x11 || !x11->connection())
         return;
     xcb_connection_t *connection = x11->connection();
-    const auto atom = [connection](const char *name) {
-        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
-            connection, xcb_intern_atom(connection, 0, uint16_t(qstrlen(name)), name), nullptr);
-        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    // All three asked for before any answer is awaited: one round trip to the server.
+    const char *const names[] = {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_STATE"};
+    xcb_intern_atom_cookie_t cookies[3];
+    for (int i = 0; i < 3; ++i)
+        cookies[i] = xcb_intern_atom(connection, 0, uint16_t(qstrlen(names[i])), names[i]);
+    xcb_atom_t atoms[3];
+    for (int i = 0; i < 3; ++i) {
+        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookies[i], nullptr);
+        atoms[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
         free(reply);
-        return result;
-    };
+    }
     // Utility windows stay out of most task bars already; these states say it to all of them.
     // Qt keeps states it did not set when it maps the window.
-    const xcb_atom_t states[] = {atom("_NET_WM_STATE_SKIP_TASKBAR"), atom("_NET_WM_STATE_SKIP_PAGER")};
-    xcb_change_property(connection, XCB_PROP_MODE_APPEND, xcb_window_t(window->winId()), atom("_NET_WM_STATE"),
-                        XCB_ATOM_ATOM, 32, 2, states);
+    xcb_change_property(connection, XCB_PROP_MODE_APPEND, xcb_window_t(window->winId()), atoms[2], XCB_ATOM_ATOM, 32, 2,
+                        atoms);
     xcb_flush(connection);
 #else
     Q_UNUSED(window);
@@ -211,7 +216,15 @@ CharacterWindow::CharacterWindow(bool translucent, QWidget *parent)
     // "focus" action is offered only to widgets that take the focus somehow.
     setFocusPolicy(Qt::TabFocus);
     setWindowTitle(QCoreApplication::translate("character", "Character"));
-    keepOffTaskbar(this);
+}
+
+void CharacterWindow::setVisible(bool visible)
+{
+    // Said to the window system before the window is first mapped, not when it is made: a program
+    // that loads a character while it builds its own window does not wait for the round trips.
+    if (visible && !std::exchange(m_keptOffTaskbar, true))
+        keepOffTaskbar(this);
+    QWidget::setVisible(visible);
 }
 
 void CharacterWindow::setFrame(const QImage &frame)

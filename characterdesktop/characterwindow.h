@@ -44,6 +44,8 @@ public:
     // Windows of this component carry this property, so they are never taken for the program's.
     static const char *const ownWindowProperty;
 
+    void setVisible(bool visible) override;
+
 signals:
     // button 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt; the pointer on the screen.
     void clicked(short button, short shift, QPoint globalPos);
@@ -76,6 +78,7 @@ private:
     QPoint m_pressGlobal;
     QPoint m_pressWindowPos;
     bool m_dragging = false;
+    bool m_keptOffTaskbar = false;
 };
 
 short shiftState(Qt::KeyboardModifiers modifiers);

@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 
 #include "character/characterfile.h"
@@ -93,7 +94,8 @@ public:
     {
         QString path;
         std::shared_ptr<const CharacterData> data;
-        std::shared_ptr<FrameRenderer> renderer; // with its first frame drawn; may be empty
+        // Being made on the worker that read the file, its first frame drawn; may be empty.
+        std::shared_future<std::shared_ptr<FrameRenderer>> renderer;
     };
 
     static Read read(const QString &file, const QStringList &directories, const QStringList &needed)
@@ -101,7 +103,7 @@ public:
         const QString path = resolveCharacterFile(file, directories);
         if (path.isEmpty())
             throw Error(u"The character file %1 was not found in %2."_s.arg(file, directories.join(u", "_s)));
-        return {path, loadCharacterFile(path, needed), nullptr};
+        return {path, loadCharacterFile(path, needed), {}};
     }
 
     void prefetch(const QString &file)
@@ -114,15 +116,28 @@ public:
         const QScreen *screen = QGuiApplication::primaryScreen();
         const double scale = screen ? screen->devicePixelRatio() : 1.0;
         QThread *drawingThread = QThread::currentThread();
-        prefetch.result
-            = std::async(std::launch::async,
-                         [file, directories = prefetch.directories, needed = prefetch.needed, scale, drawingThread] {
-                             Read result = read(file, directories, needed);
-                             result.renderer = std::make_shared<FrameRenderer>(result.data);
-                             result.renderer->render(result.data->neutralPose(), scale);
-                             result.renderer->moveToThread(drawingThread);
-                             return result;
-                         });
+        // The data is handed over as soon as it is read, so that Load waits for no drawing; the
+        // renderer follows, awaited only when the character is first drawn.
+        auto readDone = std::make_shared<std::promise<Read>>();
+        prefetch.result = readDone->get_future();
+        prefetch.renderer = std::async(std::launch::async,
+                                       [file, directories = prefetch.directories, needed = prefetch.needed, scale,
+                                        drawingThread, readDone]() -> std::shared_ptr<FrameRenderer> {
+                                           std::shared_ptr<const CharacterData> data;
+                                           try {
+                                               Read result = read(file, directories, needed);
+                                               data = result.data;
+                                               readDone->set_value(std::move(result));
+                                           } catch (...) {
+                                               readDone->set_exception(std::current_exception());
+                                               return nullptr;
+                                           }
+                                           auto renderer = std::make_shared<FrameRenderer>(data);
+                                           renderer->render(data->neutralPose(), scale);
+                                           renderer->moveToThread(drawingThread);
+                                           return renderer;
+                                       })
+                                .share();
     }
 
     // What a prefetch read, if it read with the settings that hold now; else the file, read now.
@@ -131,8 +146,11 @@ public:
         auto node = m_prefetched.extract(file);
         if (!node.empty()) {
             Prefetch &prefetch = node.mapped();
-            if (prefetch.directories == m_agent.m_directories && prefetch.needed == m_agent.m_neededAnimations)
-                return prefetch.result.get();
+            if (prefetch.directories == m_agent.m_directories && prefetch.needed == m_agent.m_neededAnimations) {
+                Read result = prefetch.result.get();
+                result.renderer = prefetch.renderer;
+                return result;
+            }
         }
         return read(file, m_agent.m_directories, m_agent.m_neededAnimations);
     }
@@ -162,6 +180,7 @@ public:
         QStringList directories;
         QStringList needed;
         std::future<Read> result;
+        std::shared_future<std::shared_ptr<FrameRenderer>> renderer;
     };
     std::map<QString, Prefetch> m_prefetched;
 
@@ -254,7 +273,7 @@ void DesktopAgent::setTranslucentWindows(std::optional<bool> translucent)
 void DesktopAgent::setTrayIconEnabled(bool enabled)
 {
     m_trayEnabled = enabled;
-    updateTrayIcon();
+    refreshTrayIcon();
 }
 
 void DesktopAgent::setListeningKey(Qt::Key key)
@@ -418,6 +437,19 @@ bool DesktopAgent::listeningKeyEvent(QWidget *receiver, QKeyEvent *event)
 }
 
 void DesktopAgent::updateTrayIcon()
+{
+    // On the next turn of the event loop: a program loads and shows its character while it builds
+    // its window, which should not wait for the notification area to answer and the icon to be
+    // drawn; and the changes of one turn make one update.
+    if (std::exchange(m_trayUpdatePending, true))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        m_trayUpdatePending = false;
+        refreshTrayIcon();
+    });
+}
+
+void DesktopAgent::refreshTrayIcon()
 {
     if (!m_trayEnabled || m_characters->m_loaded.isEmpty() || !QSystemTrayIcon::isSystemTrayAvailable()) {
         m_tray.reset();

@@ -81,6 +81,7 @@ private:
     class Collection;
     friend class Collection;
     void updateTrayIcon();
+    void refreshTrayIcon();
     void watchWidget(QWidget *widget);
     bool listeningKeyEvent(QWidget *receiver, QKeyEvent *event);
     bool takesListeningKey(QWidget *receiver) const;
@@ -98,6 +99,7 @@ private:
     Timing m_timing;
     std::optional<bool> m_translucent;
     bool m_trayEnabled = true;
+    bool m_trayUpdatePending = false;
     std::unique_ptr<QMenu> m_trayMenu;
     std::unique_ptr<QSystemTrayIcon> m_tray;
     QString m_trayCharacter;

@@ -47,7 +47,6 @@ DesktopCharacter::DesktopCharacter(const QString &id, std::shared_ptr<const Char
     , m_data(data)
     , m_options(std::move(options))
     , m_queue(data, m_options)
-    , m_renderer(m_options.renderer ? std::exchange(m_options.renderer, {}) : std::make_shared<FrameRenderer>(m_data))
     , m_commands([this] { commandsChanged(); })
 {
     installAccessibleInterfaces();
@@ -172,7 +171,23 @@ void DesktopCharacter::renderFrame()
     if (!m_window->isVisible())
         return;
     const double scale = m_window->devicePixelRatioF();
-    m_window->setFrame(m_renderer->render(m_queue.pose(), scale, m_queue.mouth()));
+    m_window->setFrame(renderer().render(m_queue.pose(), scale, m_queue.mouth()));
+}
+
+FrameRenderer &DesktopCharacter::renderer()
+{
+    if (!m_renderer) {
+        if (m_options.renderer.valid()) {
+            try {
+                m_renderer = std::exchange(m_options.renderer, {}).get();
+            } catch (const std::exception &error) {
+                qCWarning(lcCharacter) << "The renderer made ahead for" << m_id << "failed:" << error.what();
+            }
+        }
+        if (!m_renderer)
+            m_renderer = std::make_shared<FrameRenderer>(m_data);
+    }
+    return *m_renderer;
 }
 
 QImage DesktopCharacter::iconImage(int side) const
@@ -196,6 +211,9 @@ QString DesktopCharacter::currentAnimation() const
 
 void DesktopCharacter::showBalloon(const QString &shown, const QString &whole)
 {
+    // Words spoken before the window is out are shown beside it once it is.
+    if (std::exchange(m_showPending, false))
+        showWindow();
     m_balloonWholeText = whole;
     const QWidget *program = findProgramWindow();
     m_balloon->showText(shown, whole, m_window->frameGeometry(),
@@ -219,7 +237,16 @@ void DesktopCharacter::playSound(const QString &path)
 
 void DesktopCharacter::onAppeared()
 {
-    showWindow();
+    // On the next turn of the event loop: a host that asks for the character while it builds its
+    // own window, and shows that window in the same turn, has its window on the screen first, and
+    // the character stands beside where that window really is.
+    if (m_showPending)
+        return;
+    m_showPending = true;
+    QTimer::singleShot(0, this, [this] {
+        if (std::exchange(m_showPending, false) && m_queue.isVisible())
+            showWindow();
+    });
 }
 
 void DesktopCharacter::showWindow()
@@ -227,7 +254,7 @@ void DesktopCharacter::showWindow()
     if (!m_placed) {
         QWidget *program = findProgramWindow();
         // The window needs its size before it can be placed.
-        m_window->setFrame(m_renderer->render(m_queue.pose(), m_window->devicePixelRatioF(), m_queue.mouth()));
+        m_window->setFrame(renderer().render(m_queue.pose(), m_window->devicePixelRatioF(), m_queue.mouth()));
         if (program) {
             placeBeside(program->frameGeometry());
             m_placementSettled = program->isVisible();
@@ -244,6 +271,7 @@ void DesktopCharacter::showWindow()
 
 void DesktopCharacter::onDisappeared()
 {
+    m_showPending = false;
     endListening();
     m_balloon->hide();
     m_window->hide();
@@ -251,8 +279,10 @@ void DesktopCharacter::onDisappeared()
 
 void DesktopCharacter::placeBeside(const QRect &windowFrame)
 {
-    if (m_window->size().isEmpty() || m_window->width() < 2)
-        m_window->setFrame(m_renderer->render(m_queue.pose(), m_window->devicePixelRatioF(), m_queue.mouth()));
+    // A window never given a frame has the toolkit's default size, not the character's; the size
+    // its first frame will give it is known without drawing one.
+    if (m_window->frame().isNull())
+        m_window->setFixedSize(FrameRenderer::frameSize(*m_data, m_window->devicePixelRatioF()));
     const QSize size = m_window->size();
     QScreen *screen = QGuiApplication::screenAt(windowFrame.center());
     if (!screen)

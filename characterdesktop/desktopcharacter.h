@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -41,9 +42,9 @@ public:
         std::optional<bool> translucent; // empty: translucent where a compositor runs
         QString listeningKeyName;        // how the tip names the key held to talk; empty: none
         SoundPlayerFactory soundFactory; // empty: the animations' sounds are not played
-        // A renderer already made for this character's data, its first frame drawn; empty: one
-        // is made here.
-        std::shared_ptr<FrameRenderer> renderer;
+        // A renderer being made for this character's data on another thread, its first frame
+        // drawn; awaited when the character is first drawn. Empty: one is made here then.
+        std::shared_future<std::shared_ptr<FrameRenderer>> renderer;
     };
 
     DesktopCharacter(const QString &id, std::shared_ptr<const CharacterData> data, Options options,
@@ -122,6 +123,8 @@ private:
     void playSound(const QString &path);
     void showWindow();
     void renderFrame();
+    // The one that draws the window's frames: the one made ahead, once it is done, or one made now.
+    FrameRenderer &renderer();
     void commandsChanged();
     void showBalloon(const QString &shown, const QString &whole);
     QWidget *findProgramWindow() const;
@@ -136,7 +139,7 @@ private:
     std::shared_ptr<const CharacterData> m_data;
     Options m_options;
     RequestQueue m_queue;
-    std::shared_ptr<FrameRenderer> m_renderer;
+    std::shared_ptr<FrameRenderer> m_renderer; // made at the first frame
     std::unique_ptr<CharacterWindow> m_window;
     std::unique_ptr<BalloonWindow> m_balloon;
     std::unique_ptr<ListeningTip> m_tip;
@@ -149,6 +152,8 @@ private:
     bool m_placementSettled = false;
     bool m_hidingByUser = false;
     bool m_placed = false;
+    // Shown, and the window to come out on the next turn of the event loop.
+    bool m_showPending = false;
     // Made at the first sound, like the voice.
     std::unique_ptr<SoundPlayer> m_sounds;
     bool m_soundsTried = false;

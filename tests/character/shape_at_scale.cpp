@@ -9,6 +9,7 @@
 #include "characterdesktop/characterwindow.h"
 #include "characterdesktop/desktopagent.h"
 #include "characterdesktop/listeningtip.h"
+#include "desktopagents.h"
 #include "shapecheck.h"
 
 using namespace Qt::StringLiterals;
@@ -109,7 +110,7 @@ private slots:
     {
         DesktopCharacter *merlin = showMerlin();
         CharacterWindow *window = merlin->window();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(testsupport::shownOnScreen(window));
         const QImage frame = window->frame();
         QCOMPARE(frame.devicePixelRatio(), window->devicePixelRatioF());
         // Drawn for the screen: the picture has as many pixels as the window.
@@ -164,7 +165,7 @@ private slots:
     void balloonPointsAtHisHead()
     {
         DesktopCharacter *merlin = showMerlin();
-        QVERIFY(QTest::qWaitForWindowExposed(merlin->window()));
+        QVERIFY(testsupport::shownOnScreen(merlin->window()));
         merlin->Speak(u"Welcome. I am your teacher"_s);
         QTRY_VERIFY(merlin->balloon()->isVisible());
         const QPoint head = merlin->window()->mapToGlobal(merlin->data().balloonAnchor.toPoint());

@@ -411,6 +411,7 @@ private slots:
         QTest::addColumn<bool>("reduced"); // the frame comes at a lower ratio than asked
         QTest::addColumn<int>("bodyAlpha"); // at least, in the middle of the body
         QTest::newRow("ordinary art, ordinary scale") << QByteArray() << 2.0 << false << 255;
+        QTest::newRow("ordinary art, a fractional scale") << QByteArray() << 1.75 << false << 255;
         // Drawn at a fraction of a pixel per unit: blurred, but there.
         QTest::newRow("a part far beyond its frame")
             << QByteArray("<rect x=\"-90000\" y=\"-90000\" width=\"180000\" height=\"180000\" fill-opacity=\"0.01\"/>")
@@ -442,6 +443,8 @@ private slots:
         QCOMPARE(frame.devicePixelRatio() < scale, reduced);
         // Still Merlin's size on screen, and still drawn: the body shows where it stands.
         QCOMPARE((QSizeF(frame.size()) / frame.devicePixelRatio()).toSize(), QSize(120, 150));
+        // The size a window is given before its first frame is the one that frame brings.
+        QCOMPARE(FrameRenderer::frameSize(*data, scale), (QSizeF(frame.size()) / frame.devicePixelRatio()).toSize());
         const QPoint inBody = (QPointF(60, 120) * frame.devicePixelRatio()).toPoint();
         QVERIFY2(qAlpha(frame.pixel(inBody)) >= bodyAlpha, qPrintable(QString::number(qAlpha(frame.pixel(inBody)))));
     }
@@ -497,8 +500,10 @@ private slots:
         agent.Characters().Load(u"Other"_s, u"Blob.acs"_s);
         QVERIFY(agent.character(u"Other"_s));
         // The parts drawn on the worker make the same frame as those drawn here.
-        for (const QString &id : {u"MyChar"_s, u"Other"_s})
+        for (const QString &id : {u"MyChar"_s, u"Other"_s}) {
             agent.Characters().Item(id)->Show(true);
+            QTRY_VERIFY(agent.character(id)->window()->isVisible());
+        }
         const QImage ahead = agent.character(u"MyChar"_s)->window()->frame();
         QVERIFY(!ahead.isNull());
         QCOMPARE(ahead, agent.character(u"Other"_s)->window()->frame());

@@ -9,6 +9,8 @@
 #include "characterdesktop/desktopagent.h"
 #include "desktopagents.h"
 
+#include <xcb/xcb.h>
+
 using namespace Qt::StringLiterals;
 using namespace character;
 
@@ -38,6 +40,15 @@ private:
         return m_main.get();
     }
 
+    static xcb_atom_t atom(xcb_connection_t *connection, const char *name)
+    {
+        xcb_intern_atom_reply_t *reply
+            = xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, uint16_t(qstrlen(name)), name), nullptr);
+        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        free(reply);
+        return result;
+    }
+
 private slots:
     void cleanup()
     {
@@ -65,7 +76,7 @@ private slots:
         character->Show(true);
         main->show();
         QVERIFY(QTest::qWaitForWindowExposed(main));
-        QVERIFY(QTest::qWaitForWindowExposed(character->window()));
+        QVERIFY(testsupport::shownOnScreen(character->window()));
         const QRect frame = main->frameGeometry();
         const QRect placed = character->window()->frameGeometry();
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -88,12 +99,36 @@ private slots:
     {
         DesktopCharacter *character = load();
         character->Show(true);
-        QVERIFY(QTest::qWaitForWindowExposed(character->window()));
+        QVERIFY(testsupport::shownOnScreen(character->window()));
         character->window()->moveWithinWorkArea(QPoint(5000, -300));
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         QVERIFY(area.contains(character->window()->frameGeometry()));
         QCOMPARE(character->window()->frameGeometry().right(), area.right());
         QCOMPARE(character->window()->frameGeometry().top(), area.top());
+    }
+
+    // Task bars and pagers are told to leave the character out, before he is first mapped; until
+    // he is shown, the program has made no native window for him at all.
+    void keptOutOfTheTaskBar()
+    {
+        DesktopCharacter *character = load();
+        QVERIFY(!character->window()->testAttribute(Qt::WA_WState_Created));
+        character->Show(true);
+        QVERIFY(testsupport::shownOnScreen(character->window()));
+        auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        QVERIFY(x11 && x11->connection());
+        xcb_connection_t *connection = x11->connection();
+        xcb_get_property_reply_t *reply
+            = xcb_get_property_reply(connection,
+                                     xcb_get_property(connection, 0, xcb_window_t(character->window()->winId()),
+                                                      atom(connection, "_NET_WM_STATE"), XCB_ATOM_ATOM, 0, 32),
+                                     nullptr);
+        QVERIFY(reply);
+        const auto *states = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply));
+        const QList<xcb_atom_t> list(states, states + xcb_get_property_value_length(reply) / 4);
+        free(reply);
+        QVERIFY(list.contains(atom(connection, "_NET_WM_STATE_SKIP_TASKBAR")));
+        QVERIFY(list.contains(atom(connection, "_NET_WM_STATE_SKIP_PAGER")));
     }
 
     void balloonStandsClearOfTheCharacter_data()
@@ -111,6 +146,7 @@ private slots:
         QFETCH(bool, above);
         DesktopCharacter *character = load();
         character->Show(true);
+        QVERIFY(testsupport::shownOnScreen(character->window()));
         character->window()->moveWithinWorkArea(characterAt);
         character->Speak(u"The correct answer is twelve, well done"_s);
         BalloonWindow *balloon = character->balloon();
@@ -134,7 +170,7 @@ private slots:
         m_agent->Characters().Load(u"MyChar"_s, u"Blob.acs"_s);
         DesktopCharacter *character = m_agent->character(u"MyChar"_s);
         character->Show(true);
-        QVERIFY(QTest::qWaitForWindowExposed(character->window()));
+        QVERIFY(testsupport::shownOnScreen(character->window()));
         QVERIFY(character->window()->isTranslucent());
         QVERIFY(character->window()->testAttribute(Qt::WA_TranslucentBackground));
         QVERIFY(character->window()->shapeInDevicePixels().isEmpty());
@@ -151,7 +187,7 @@ private slots:
         edit->setFocus();
         character->Show(true);
         CharacterWindow *window = character->window();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(testsupport::shownOnScreen(window));
 
         const Qt::WindowFlags flags = window->windowFlags();
         QVERIFY(flags.testFlag(Qt::FramelessWindowHint));

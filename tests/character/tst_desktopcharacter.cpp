@@ -231,7 +231,9 @@ private slots:
         QVERIFY(!m_desktop->window()->isVisible());
         const RequestPtr show = m_character->Show();
         QVERIFY(m_character->Visible());
-        QVERIFY(m_desktop->window()->isVisible());
+        // The window comes out on the next turn of the event loop.
+        QVERIFY(!m_desktop->window()->isVisible());
+        QTRY_VERIFY(m_desktop->window()->isVisible());
         const RequestPtr hide = m_character->Hide();
         // Visible until the hide is carried out, after its animation.
         QVERIFY(m_character->Visible());
@@ -296,6 +298,7 @@ private slots:
         // Quitting closes every window, and the program says good-bye after that.
         load();
         m_character->Show(true);
+        QTRY_VERIFY(m_desktop->window()->isVisible());
         const QPoint place = m_desktop->window()->pos();
         QVERIFY(m_desktop->window()->close());
         QVERIFY(!m_desktop->window()->isVisible());
@@ -439,6 +442,7 @@ private slots:
         QFETCH(bool, drag);
         load();
         m_character->Show(true);
+        QTRY_VERIFY(m_desktop->window()->isVisible());
         QSignalSpy clicks(m_agent.get(), &Agent::Click);
         QSignalSpy drags(m_agent.get(), &Agent::DragComplete);
         CharacterWindow *window = m_desktop->window();

@@ -114,6 +114,11 @@ private:
             m_agent->setCommandRecognizer(m_recognizer.get());
         }
         m_character->Show(true);
+        QTRY_VERIFY(m_desktop->window()->isVisible());
+        // The offscreen platform activates every window it shows; on a desktop the character's
+        // never takes the focus.
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
         addProgramCommands(m_character->Commands());
     }
 

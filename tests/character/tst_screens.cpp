@@ -105,7 +105,7 @@ private slots:
         QFETCH(QString, screen);
         DesktopCharacter *character = showBeside(mainGeometry);
         QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
-        QVERIFY(QTest::qWaitForWindowExposed(character->window()));
+        QVERIFY(testsupport::shownOnScreen(character->window()));
         const QRect placed = character->window()->frameGeometry();
         QVERIFY2(screenNamed(screen)->availableGeometry().contains(placed),
                  qPrintable(u"%1,%2 %3x%4"_s.arg(placed.x()).arg(placed.y()).arg(placed.width()).arg(placed.height())));
@@ -116,7 +116,7 @@ private slots:
     {
         DesktopCharacter *character = showBeside(QRect(200, 300, 400, 300));
         CharacterWindow *window = character->window();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(testsupport::shownOnScreen(window));
         QSignalSpy dragged(m_agent.get(), &Agent::DragComplete);
         const QPoint grab = window->mapToGlobal(QPoint(60, 100));
         const QPoint drop(1700, 400);
@@ -138,7 +138,7 @@ private slots:
     {
         DesktopCharacter *character = showBeside(QRect(200, 300, 400, 300));
         CharacterWindow *window = character->window();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(testsupport::shownOnScreen(window));
         window->moveWithinWorkArea(QPoint(2100, 500));
         QVERIFY(rightMonitor.contains(window->frameGeometry()));
         QSignalSpy removed(qApp, &QGuiApplication::screenRemoved);

@@ -6,6 +6,8 @@
 #include <memory>
 
 #include <QString>
+#include <QTest>
+#include <QWidget>
 
 #include "characterdesktop/desktopagent.h"
 
@@ -21,6 +23,13 @@ inline std::unique_ptr<character::DesktopAgent> quietAgent(const QString &charac
     agent->setIdleDelay(-1);
     agent->setTrayIconEnabled(false);
     return agent;
+}
+
+// A character's window comes out on the turn of the event loop after his Show, and has no
+// native window before: waits for it to be shown, then to be on the screen.
+inline bool shownOnScreen(QWidget *window)
+{
+    return QTest::qWaitFor([window] { return window->isVisible(); }) && QTest::qWaitForWindowExposed(window);
 }
 
 } // namespace testsupport
