@@ -49,15 +49,24 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("command");
         const QList<speechsamples::Phrase> phrases = {
-            {u"reset"_s, u"Reset"_s},           {u"reset please"_s, u"Reset"_s},
-            {u"level one"_s, u"LevelOne"_s},   {u"level two"_s, u"LevelTwo"_s},
-            {u"level three"_s, u"LevelThree"_s}, {u"three"_s, u"LevelThree"_s},
-            {u"level four"_s, u"LevelFour"_s}, {u"exit"_s, u"Exit"_s},
+            {u"reset"_s, u"Reset"_s},
+            {u"reset please"_s, u"Reset"_s},
+            {u"level one"_s, u"LevelOne"_s},
+            {u"level two"_s, u"LevelTwo"_s},
+            {u"level three"_s, u"LevelThree"_s},
+            {u"three"_s, u"LevelThree"_s},
+            {u"level four"_s, u"LevelFour"_s},
+            {u"exit"_s, u"Exit"_s},
             {u"exit now"_s, u"Exit"_s},
-            {u"what is five plus seven"_s, {}}, {u"I like cats"_s, {}},
+            {u"what is five plus seven"_s, {}},
+            {u"I like cats"_s, {}},
             // A command word where its voice text allows none.
-            {u"please reset"_s, {}},            {u"three little pigs"_s, {}},
+            {u"please reset"_s, {}},
+            {u"three little pigs"_s, {}},
             {u"one more time"_s, {}},
+            // Answers to the sums, which children say aloud.
+            {u"seventeen"_s, {}},
+            {u"nineteen"_s, {}},
         };
         for (const QString &voice : {u"slt"_s, u"awb"_s}) {
             for (const speechsamples::Phrase &phrase : phrases) {
