@@ -6,12 +6,12 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <vector>
 
+#include <QDBusConnection>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QFont>
 #include <QFontDatabase>
-#include <QFontMetrics>
 #include <QImageReader>
 #include <QMessageBox>
 #include <QTimer>
@@ -97,22 +97,28 @@ void afterFirstPaint(QWidget *window, std::function<void()> work)
     window->installEventFilter(new FirstPaintFilter(std::move(work), window));
 }
 
-// Qt sets up two things on their first use that the main window needs and that cost milliseconds
-// each: the font database with the fonts that stand in for the window's families, and the image
-// plugins, which it loads to ask each whether it reads an image whose format nobody named (the
-// menu bar's own icons are such). Both may be set up from any thread, and are then known to all,
-// so a worker does it while the main thread builds the window, once the system's font
-// configuration, read since before the application object, is there.
-std::future<void> warmUpToolkit(std::future<void> fontConfiguration)
+// Qt sets up three things on their first use that the main window needs and that cost
+// milliseconds each, and all three may be set up from any thread and are then known to all, so
+// workers do it while the main thread builds the window:
+// - the font database, once the system's font configuration, read since before the application
+//   object, is there (the fonts themselves are loaded per thread, so the window's own are not);
+// - the image plugins, which Qt loads to ask each whether it reads an image whose format nobody
+//   named (the menu bar's own icons are such);
+// - the session bus, which the screen reader support asks whether a screen reader runs when the
+//   first label gets its text.
+std::vector<std::future<void>> warmUpToolkit(std::future<void> fontConfiguration)
 {
-    return std::async(std::launch::async, [fontConfiguration = std::move(fontConfiguration)] {
+    std::vector<std::future<void>> work;
+    work.push_back(std::async(std::launch::async, [fontConfiguration = std::move(fontConfiguration)] {
         fontConfiguration.wait();
         QFontDatabase::families();
-        for (const QString &family : MainWindow::fontFamilies())
-            QFontMetrics(QFont(family)).height();
+    }));
+    work.push_back(std::async(std::launch::async, [] {
         QImageReader reader(u":/qt-project.org/styles/commonstyle/images/standardbutton-open-16.png"_s);
         reader.format();
-    });
+    }));
+    work.push_back(std::async(std::launch::async, [] { QDBusConnection::sessionBus(); }));
+    return work;
 }
 
 } // namespace
@@ -165,7 +171,7 @@ int run(int argc, char **argv, const std::function<void(MainWindow &)> &started)
     // The main window decides when the program ends, after the farewell.
     Application::setQuitOnLastWindowClosed(false);
     platform::installFontSubstitutions();
-    const std::future<void> warmedUp = warmUpToolkit(std::move(fontConfiguration));
+    const std::vector<std::future<void>> warmedUp = warmUpToolkit(std::move(fontConfiguration));
 
     // Before the first text is made: every window, menu and phrase reads its catalog once.
     const QString language = translations::installFromEnvironment(application);

@@ -158,11 +158,6 @@ MainWindow::MainWindow(const MainWindowServices &services, QWidget *parent)
 
 MainWindow::~MainWindow() = default;
 
-QStringList MainWindow::fontFamilies()
-{
-    return {controlsFamily.toString(), titleFamily.toString(), numbersFamily.toString()};
-}
-
 void MainWindow::createControls()
 {
     auto *client = new QWidget(this);

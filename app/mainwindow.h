@@ -59,9 +59,6 @@ public:
     ~MainWindow() override;
     Q_DISABLE_COPY_MOVE(MainWindow)
 
-    // The font families the window asks for, so that start-up can have them looked up early.
-    static QStringList fontFamilies();
-
     // Start-up, before the window is first shown. False when the character could not be loaded:
     // the user has been told, and the program ends without showing the window.
     bool Form_Load();
