@@ -92,6 +92,9 @@ QFont serifFont(qreal points)
 {
     QFont font(numbersFamily.toString());
     font.setPointSizeF(points);
+    // Digits and the four signs only, which every serif font has: no other fonts are looked for
+    // to fill in missing characters, a search that costs the start milliseconds.
+    font.setStyleStrategy(QFont::NoFontMerging);
     return font;
 }
 
