@@ -83,14 +83,9 @@ void setTextColour(QWidget *widget, quint32 bgr)
     widget->setPalette(palette);
 }
 
-// The families of the controls, the title and the numbers.
-constexpr QStringView controlsFamily = u"MS Sans Serif";
-constexpr QStringView titleFamily = u"News Gothic";
-constexpr QStringView numbersFamily = u"Times New Roman";
-
 QFont serifFont(qreal points)
 {
-    QFont font(numbersFamily.toString());
+    QFont font(u"Times New Roman"_s);
     font.setPointSizeF(points);
     // Digits and the four signs only, which every serif font has: no other fonts are looked for
     // to fill in missing characters, a search that costs the start milliseconds.
@@ -149,7 +144,7 @@ MainWindow::MainWindow(const MainWindowServices &services, QWidget *parent)
     // A fixed border with no maximise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    QFont controlsFont(controlsFamily.toString());
+    QFont controlsFont(u"MS Sans Serif"_s);
     controlsFont.setPointSizeF(8.25);
     setFont(controlsFont);
 
@@ -174,7 +169,7 @@ void MainWindow::createControls()
     Picture1->installEventFilter(this);
 
     Label5 = makeLabel(client, u"Label5"_s, tr("Zumbrel Teacher"), twipsRect(120, 960, 2085, 1095));
-    QFont titleFont(titleFamily.toString());
+    QFont titleFont(u"News Gothic"_s);
     titleFont.setPointSizeF(20.25);
     titleFont.setWeight(QFont::Normal);
     Label5->setFont(titleFont);
