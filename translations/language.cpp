@@ -75,9 +75,12 @@ QStringList preferredLanguages(const Environment &environment)
 QStringList shippedLanguages()
 {
     QStringList languages{u"en"_s};
-    const QStringList catalogs = QDir(catalogFolder).entryList({catalogPrefix + u"*.qm"_s}, QDir::Files, QDir::Name);
-    for (const QString &catalog : catalogs)
-        languages << catalog.mid(catalogPrefix.size()).chopped(3);
+    // Matched by hand: a name filter is a regular expression, compiled at every start.
+    const QStringList names = QDir(catalogFolder).entryList(QDir::Files, QDir::Name);
+    for (const QString &name : names) {
+        if (name.startsWith(catalogPrefix) && name.endsWith(u".qm"_s) && name.size() > catalogPrefix.size() + 3)
+            languages << name.mid(catalogPrefix.size()).chopped(3);
+    }
     return languages;
 }
 
