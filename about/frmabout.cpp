@@ -14,6 +14,7 @@
 
 #include "about/logging.h"
 #include "buildinfo.h"
+#include "platform/fonts.h"
 #include "platform/programs.h"
 #include "platform/registry.h"
 #include "platform/twips.h"
@@ -128,8 +129,7 @@ frmAbout::frmAbout(const AboutServices &services, QWidget *parent)
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setModal(true);
     setSizeGripEnabled(false);
-    // The installed font that stands for it is chosen by platform::installFontSubstitutions().
-    QFont controlsFont(u"MS Sans Serif"_s);
+    QFont controlsFont(platform::installedFamily(u"MS Sans Serif"_s));
     controlsFont.setPointSizeF(8.25);
     setFont(controlsFont);
     setFixedSize(fromTwips(5865), fromTwips(3630));

@@ -11,7 +11,6 @@
 #include <QDBusConnection>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QFontDatabase>
 #include <QImageReader>
 #include <QMessageBox>
 #include <QTimer>
@@ -100,8 +99,9 @@ void afterFirstPaint(QWidget *window, std::function<void()> work)
 // Qt sets up three things on their first use that the main window needs and that cost
 // milliseconds each, and all three may be set up from any thread and are then known to all, so
 // workers do it while the main thread builds the window:
-// - the font database, once the system's font configuration, read since before the application
-//   object, is there (the fonts themselves are loaded per thread, so the window's own are not);
+// - the font database's family list, once the system's font configuration, read since before the
+//   application object, is there, and in it the installed families that stand for the window's
+//   fonts (the fonts themselves are loaded per thread, so the window's own are not);
 // - the image plugins, which Qt loads to ask each whether it reads an image whose format nobody
 //   named (the menu bar's own icons are such);
 // - the session bus, which the screen reader support asks whether a screen reader runs when the
@@ -111,7 +111,8 @@ std::vector<std::future<void>> warmUpToolkit(std::future<void> fontConfiguration
     std::vector<std::future<void>> work;
     work.push_back(std::async(std::launch::async, [fontConfiguration = std::move(fontConfiguration)] {
         fontConfiguration.wait();
-        QFontDatabase::families();
+        // Reads the font database's family list and looks up the window's fonts in it.
+        platform::installedFamily(u"MS Sans Serif"_s);
     }));
     work.push_back(std::async(std::launch::async, [] {
         QImageReader reader(u":/qt-project.org/styles/commonstyle/images/standardbutton-open-16.png"_s);

@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QIcon>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -21,9 +20,11 @@
 
 #include "app/answerbox.h"
 #include "app/logging.h"
+#include "app/programicon.h"
 #include "app/valuelabel.h"
 #include "platform/browser.h"
 #include "platform/datapaths.h"
+#include "platform/fonts.h"
 #include "platform/twips.h"
 #include "quiz/feedback.h"
 #include "quiz/numbers.h"
@@ -41,17 +42,6 @@ namespace {
 // The icon from bitmaps made from its SVG when the program was built: reading the SVG itself would
 // hold up the window while the program starts. Nor is the format guessed: Qt would load every image
 // plugin to ask each whether it reads the file.
-QIcon programIcon()
-{
-    QIcon icon;
-    for (const int size : {16, 32, 48, 64, 128}) {
-        QImageReader reader(u":/zumbrel/icons/%1/zumbrel.png"_s.arg(size), "png");
-        reader.setAutoDetectImageFormat(false);
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
-    }
-    return icon;
-}
-
 // Every control carries a tag: a text that is never shown.
 const char tagProperty[] = "Tag";
 
@@ -85,7 +75,7 @@ void setTextColour(QWidget *widget, quint32 bgr)
 
 QFont serifFont(qreal points)
 {
-    QFont font(u"Times New Roman"_s);
+    QFont font(platform::installedFamily(u"Times New Roman"_s));
     font.setPointSizeF(points);
     // Digits and the four signs only, which every serif font has: no other fonts are looked for
     // to fill in missing characters, a search that costs the start milliseconds.
@@ -144,7 +134,7 @@ MainWindow::MainWindow(const MainWindowServices &services, QWidget *parent)
     // A fixed border with no maximise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    QFont controlsFont(u"MS Sans Serif"_s);
+    QFont controlsFont(platform::installedFamily(u"MS Sans Serif"_s));
     controlsFont.setPointSizeF(8.25);
     setFont(controlsFont);
 
@@ -169,7 +159,7 @@ void MainWindow::createControls()
     Picture1->installEventFilter(this);
 
     Label5 = makeLabel(client, u"Label5"_s, tr("Zumbrel Teacher"), twipsRect(120, 960, 2085, 1095));
-    QFont titleFont(u"News Gothic"_s);
+    QFont titleFont(platform::installedFamily(u"News Gothic"_s));
     titleFont.setPointSizeF(20.25);
     titleFont.setWeight(QFont::Normal);
     Label5->setFont(titleFont);

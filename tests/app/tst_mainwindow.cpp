@@ -11,8 +11,9 @@
 #include <QTest>
 
 #include "app/application.h"
-#include "platform/fonts.h"
+#include "app/programicon.h"
 #include "appfixture.h"
+#include "platform/fonts.h"
 
 using namespace Qt::StringLiterals;
 using testsupport::AppFixture;
@@ -29,6 +30,7 @@ private slots:
     void controlsByDesignName_data();
     void controlsByDesignName();
     void fixedWindowOfTheDesignedSize();
+    void iconIsTheDesktopsIcon();
     void fontsAndColours();
     void tabOrder();
     void menuTree_data();
@@ -157,18 +159,35 @@ void TestMainWindow::fixedWindowOfTheDesignedSize()
     QVERIFY(!f->control<QLabel>(u"Picture1")->pixmap().isNull());
 }
 
+// The raw pixels compiled into the program are the same picture as the icon theme's PNG files.
+void TestMainWindow::iconIsTheDesktopsIcon()
+{
+    const QList<QImage> images = app::programIconImages();
+    QCOMPARE(images.size(), 5);
+    for (const QImage &image : images) {
+        const QString png = u"%1/%2/zumbrel.png"_s.arg(QStringLiteral(ZUMBREL_ICON_DIR)).arg(image.width());
+        const QImage expected(png);
+        QVERIFY2(!expected.isNull(), qPrintable(png));
+        QCOMPARE(image.size(), expected.size());
+        QCOMPARE(image.convertToFormat(QImage::Format_ARGB32), expected.convertToFormat(QImage::Format_ARGB32));
+    }
+    QCOMPARE(app::programIcon().availableSizes().size(), 5);
+}
+
 void TestMainWindow::fontsAndColours()
 {
     for (const char16_t *name : {u"lblNumber1", u"lblNumber2", u"lblSign"}) {
         const QFont font = f->control<QLabel>(name)->font();
-        QCOMPARE(font.family(), u"Times New Roman"_s);
+        QCOMPARE(font.family(), platform::installedFamily(u"Times New Roman"_s));
         QCOMPARE(font.pointSizeF(), 48.0);
     }
     QCOMPARE(f->answerBox()->font().pointSizeF(), 72.0);
     QCOMPARE(f->control<QLabel>(u"lblLevel")->font().pointSizeF(), 15.75);
-    QCOMPARE(f->control<QLabel>(u"Label5")->font().family(), u"News Gothic"_s);
+    QCOMPARE(f->control<QLabel>(u"Label5")->font().family(), platform::installedFamily(u"News Gothic"_s));
     // The substitutes installed with the program stand in for the fonts the window asks for.
     QCOMPARE(QFontInfo(f->control<QLabel>(u"lblSign")->font()).family(), u"Liberation Serif"_s);
+    QCOMPARE(QFontInfo(f->answerBox()->font()).family(), u"Liberation Serif"_s);
+    QCOMPARE(QFontInfo(f->control<QLabel>(u"Label1")->font()).family(), u"Liberation Sans"_s);
 
     auto colour = [this](const char16_t *name) {
         return f->control<QLabel>(name)->palette().color(QPalette::WindowText);
