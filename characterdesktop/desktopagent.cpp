@@ -16,7 +16,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QRandomGenerator>
-#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QThread>
 #include <QTimer>
@@ -61,7 +60,6 @@ public:
         options.timing = m_agent.m_timing;
         options.translucent = m_agent.m_translucent;
         options.listeningKeyName = m_agent.listeningKeyName();
-        options.renderer = loaded.renderer;
         // The last holder may let go of a character from inside one of its own events (the Exit
         // command of its menu ends in Unload): then it is deleted once that event is over.
         std::shared_ptr<DesktopCharacter> character(new DesktopCharacter(characterId, data, options),
@@ -94,8 +92,6 @@ public:
     {
         QString path;
         std::shared_ptr<const CharacterData> data;
-        // Being made on the worker that read the file, its first frame drawn; may be empty.
-        std::shared_future<std::shared_ptr<FrameRenderer>> renderer;
     };
 
     static Read read(const QString &file, const QStringList &directories, const QStringList &needed)
@@ -103,7 +99,7 @@ public:
         const QString path = resolveCharacterFile(file, directories);
         if (path.isEmpty())
             throw Error(u"The character file %1 was not found in %2."_s.arg(file, directories.join(u", "_s)));
-        return {path, loadCharacterFile(path, needed), {}};
+        return {path, loadCharacterFile(path, needed)};
     }
 
     void prefetch(const QString &file)
@@ -111,33 +107,10 @@ public:
         Prefetch &prefetch = m_prefetched[file];
         prefetch.directories = m_agent.m_directories;
         prefetch.needed = m_agent.m_neededAnimations;
-        // The parts are drawn at the scale of the screen the character will most likely appear on;
-        // elsewhere they are drawn again, as after any move to another screen.
-        const QScreen *screen = QGuiApplication::primaryScreen();
-        const double scale = screen ? screen->devicePixelRatio() : 1.0;
-        QThread *drawingThread = QThread::currentThread();
-        // The data is handed over as soon as it is read, so that Load waits for no drawing; the
-        // renderer follows, awaited only when the character is first drawn.
-        auto readDone = std::make_shared<std::promise<Read>>();
-        prefetch.result = readDone->get_future();
-        prefetch.renderer = std::async(std::launch::async,
-                                       [file, directories = prefetch.directories, needed = prefetch.needed, scale,
-                                        drawingThread, readDone]() -> std::shared_ptr<FrameRenderer> {
-                                           std::shared_ptr<const CharacterData> data;
-                                           try {
-                                               Read result = read(file, directories, needed);
-                                               data = result.data;
-                                               readDone->set_value(std::move(result));
-                                           } catch (...) {
-                                               readDone->set_exception(std::current_exception());
-                                               return nullptr;
-                                           }
-                                           auto renderer = std::make_shared<FrameRenderer>(data);
-                                           renderer->render(data->neutralPose(), scale);
-                                           renderer->moveToThread(drawingThread);
-                                           return renderer;
-                                       })
-                                .share();
+        // Only the reading: the parts are drawn when the character is first drawn, on the thread
+        // that draws it. Drawn here, they would take a processor from the program's own start.
+        prefetch.result
+            = std::async(std::launch::async, &Collection::read, file, prefetch.directories, prefetch.needed);
     }
 
     // What a prefetch read, if it read with the settings that hold now; else the file, read now.
@@ -147,9 +120,7 @@ public:
         if (!node.empty()) {
             Prefetch &prefetch = node.mapped();
             if (prefetch.directories == m_agent.m_directories && prefetch.needed == m_agent.m_neededAnimations) {
-                Read result = prefetch.result.get();
-                result.renderer = prefetch.renderer;
-                return result;
+                return prefetch.result.get();
             }
         }
         return read(file, m_agent.m_directories, m_agent.m_neededAnimations);
@@ -180,7 +151,6 @@ public:
         QStringList directories;
         QStringList needed;
         std::future<Read> result;
-        std::shared_future<std::shared_ptr<FrameRenderer>> renderer;
     };
     std::map<QString, Prefetch> m_prefetched;
 

@@ -176,17 +176,8 @@ void DesktopCharacter::renderFrame()
 
 FrameRenderer &DesktopCharacter::renderer()
 {
-    if (!m_renderer) {
-        if (m_options.renderer.valid()) {
-            try {
-                m_renderer = std::exchange(m_options.renderer, {}).get();
-            } catch (const std::exception &error) {
-                qCWarning(lcCharacter) << "The renderer made ahead for" << m_id << "failed:" << error.what();
-            }
-        }
-        if (!m_renderer)
-            m_renderer = std::make_shared<FrameRenderer>(m_data);
-    }
+    if (!m_renderer)
+        m_renderer = std::make_shared<FrameRenderer>(m_data);
     return *m_renderer;
 }
 

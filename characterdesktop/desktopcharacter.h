@@ -2,7 +2,6 @@
 #pragma once
 
 #include <functional>
-#include <future>
 #include <memory>
 #include <optional>
 
@@ -42,9 +41,6 @@ public:
         std::optional<bool> translucent; // empty: translucent where a compositor runs
         QString listeningKeyName;        // how the tip names the key held to talk; empty: none
         SoundPlayerFactory soundFactory; // empty: the animations' sounds are not played
-        // A renderer being made for this character's data on another thread, its first frame
-        // drawn; awaited when the character is first drawn. Empty: one is made here then.
-        std::shared_future<std::shared_ptr<FrameRenderer>> renderer;
     };
 
     DesktopCharacter(const QString &id, std::shared_ptr<const CharacterData> data, Options options,
