@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "character/characterfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -15,7 +16,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 #include <QSvgRenderer>
 #include <QTransform>
 #include <QXmlStreamReader>
@@ -51,50 +51,82 @@ const char *const mouthShapeKeys[7] = {"closed", "wide1", "wide2", "wide3", "wid
     throw Error(message);
 }
 
-double number(const QJsonValue &value, const QString &what, double low, double high)
+// What a value is, for the message that refuses it. Put together only for that message: a
+// manifest has thousands of values and nearly always none to refuse. Every piece is a view, so a
+// What must not outlive the texts it was made from.
+class What
+{
+public:
+    What(const QString &text)
+        : m_text(text)
+    {
+    }
+    What(const What &before, QStringView text, qsizetype number = -1)
+        : m_before(&before)
+        , m_text(text)
+        , m_number(number)
+    {
+    }
+
+    QString text() const
+    {
+        QString result = m_before ? m_before->text() : QString();
+        result += m_text;
+        if (m_number >= 0)
+            result += QString::number(m_number);
+        return result;
+    }
+
+private:
+    const What *m_before = nullptr;
+    QStringView m_text;
+    qsizetype m_number = -1;
+};
+
+double number(const QJsonValue &value, const What &what, double low, double high)
 {
     if (!value.isDouble())
-        fail(u"%1 must be a number"_s.arg(what));
+        fail(u"%1 must be a number"_s.arg(what.text()));
     const double v = value.toDouble();
     if (!std::isfinite(v) || v < low || v > high)
-        fail(u"%1 is out of range (%2 to %3)"_s.arg(what).arg(low).arg(high));
+        fail(u"%1 is out of range (%2 to %3)"_s.arg(what.text()).arg(low).arg(high));
     return v;
 }
 
-int integer(const QJsonValue &value, const QString &what, int low, int high)
+int integer(const QJsonValue &value, const What &what, int low, int high)
 {
     const double v = number(value, what, low, high);
     if (v != std::floor(v))
-        fail(u"%1 must be a whole number"_s.arg(what));
+        fail(u"%1 must be a whole number"_s.arg(what.text()));
     return int(v);
 }
 
-QString string(const QJsonValue &value, const QString &what)
+QString string(const QJsonValue &value, const What &what)
 {
     if (!value.isString())
-        fail(u"%1 must be a text"_s.arg(what));
+        fail(u"%1 must be a text"_s.arg(what.text()));
     return value.toString();
 }
 
-QJsonObject object(const QJsonValue &value, const QString &what)
+QJsonObject object(const QJsonValue &value, const What &what)
 {
     if (!value.isObject())
-        fail(u"%1 must be an object"_s.arg(what));
+        fail(u"%1 must be an object"_s.arg(what.text()));
     return value.toObject();
 }
 
-QJsonArray array(const QJsonValue &value, const QString &what)
+QJsonArray array(const QJsonValue &value, const What &what)
 {
     if (!value.isArray())
-        fail(u"%1 must be an array"_s.arg(what));
+        fail(u"%1 must be an array"_s.arg(what.text()));
     return value.toArray();
 }
 
-QPointF point(const QJsonValue &value, const QString &what, double limit)
+QPointF point(const QJsonValue &value, const What &what, double limit)
 {
     const QJsonArray a = array(value, what);
     if (a.size() != 2)
-        fail(u"%1 must be two numbers"_s.arg(what));
+        fail(u"%1 must be two numbers"_s.arg(what.text()));
     return {number(a.at(0), what, -limit, limit), number(a.at(1), what, -limit, limit)};
 }
 
@@ -332,6 +364,7 @@ private:
     {
         Animation animation;
         animation.name = name;
+        const What animationName(name);
         if (o.contains(u"return"))
             animation.returnAnimation = string(o.value(u"return"), u"return of %1"_s.arg(name));
         const QJsonArray keys = array(o.value(u"keyframes"), u"keyframes of %1"_s.arg(name));
@@ -341,52 +374,54 @@ private:
         QList<Keyframe> keyframes;
         QHash<QString, int> labels;
         for (qsizetype k = 0; k < keys.size(); ++k) {
-            const QString where = u"%1 keyframe %2"_s.arg(name).arg(k);
+            const What where(animationName, u" keyframe ", k);
             const QJsonObject ko = object(keys.at(k), where);
             Keyframe key;
-            key.steps = ko.contains(u"steps") ? integer(ko.value(u"steps"), where + u" steps"_s, 1, maximumSteps) : 1;
-            key.duration = integer(ko.value(u"duration"), where + u" duration"_s, 0, maximumKeyframeMs);
+            key.steps
+                = ko.contains(u"steps") ? integer(ko.value(u"steps"), What(where, u" steps"), 1, maximumSteps) : 1;
+            key.duration = integer(ko.value(u"duration"), What(where, u" duration"), 0, maximumKeyframeMs);
             if (key.duration / key.steps < minimumFrameMs)
-                fail(u"%1 has frames shorter than %2 ms"_s.arg(where).arg(minimumFrameMs));
+                fail(u"%1 has frames shorter than %2 ms"_s.arg(where.text()).arg(minimumFrameMs));
             if (ko.contains(u"ease")) {
-                const QString ease = string(ko.value(u"ease"), where + u" ease"_s);
+                const QString ease = string(ko.value(u"ease"), What(where, u" ease"));
                 if (ease != u"linear" && ease != u"smooth")
-                    fail(u"%1 ease must be linear or smooth"_s.arg(where));
+                    fail(u"%1 ease must be linear or smooth"_s.arg(where.text()));
                 key.smooth = ease == u"smooth";
             }
             key.pose = parsePose(ko.value(u"pose"), where);
             if (ko.contains(u"label")) {
-                const QString label = string(ko.value(u"label"), where + u" label"_s);
+                const QString label = string(ko.value(u"label"), What(where, u" label"));
                 if (labels.contains(label))
-                    fail(u"%1: label %2 used twice"_s.arg(where, label));
+                    fail(u"%1: label %2 used twice"_s.arg(where.text(), label));
                 labels.insert(label, int(k));
             }
             if (ko.contains(u"branches")) {
                 int total = 0;
-                for (const QJsonValue &b : array(ko.value(u"branches"), where + u" branches"_s)) {
-                    const QJsonObject bo = object(b, where + u" branch"_s);
-                    const int p = integer(bo.value(u"probability"), where + u" probability"_s, 0, 100);
+                for (const QJsonValue &b : array(ko.value(u"branches"), What(where, u" branches"))) {
+                    const QJsonObject bo = object(b, What(where, u" branch"));
+                    const int p = integer(bo.value(u"probability"), What(where, u" probability"), 0, 100);
                     total += p;
                     if (!bo.contains(u"to"))
-                        fail(u"%1: a branch has no target"_s.arg(where));
+                        fail(u"%1: a branch has no target"_s.arg(where.text()));
                     key.branches.append({bo.value(u"to"), p});
                 }
                 if (total > 100)
-                    fail(u"%1: branch probabilities add up to more than 100"_s.arg(where));
+                    fail(u"%1: branch probabilities add up to more than 100"_s.arg(where.text()));
             }
             if (ko.contains(u"exit"))
                 key.exit = ko.value(u"exit");
             if (ko.contains(u"sound")) {
-                key.sound = m_folder.check(string(ko.value(u"sound"), where + u" sound"_s), where + u" sound"_s);
+                const What sound(where, u" sound");
+                key.sound = m_folder.check(string(ko.value(u"sound"), sound), sound.text());
             }
             keyframes << key;
         }
 
-        const auto target = [&](const QJsonValue &v, const QString &where) {
+        const auto target = [&](const QJsonValue &v, const What &where) {
             if (v.isString()) {
                 const auto it = labels.constFind(v.toString());
                 if (it == labels.constEnd())
-                    fail(u"%1: no keyframe is labelled %2"_s.arg(where, v.toString()));
+                    fail(u"%1: no keyframe is labelled %2"_s.arg(where.text(), v.toString()));
                 return *it;
             }
             return integer(v, where, 0, int(keyframes.size()) - 1);
@@ -403,11 +438,11 @@ private:
             fail(u"the animations have too many frames (frames times parts above %1)"_s.arg(maximumPartPoses));
         for (qsizetype k = 0; k < keyframes.size(); ++k) {
             const Keyframe &key = keyframes.at(k);
-            const QString where = u"%1 keyframe %2"_s.arg(name).arg(k);
-            const int exitFrame = key.exit.isUndefined() ? -1 : firstFrame.at(target(key.exit, where + u" exit"_s));
+            const What where(animationName, u" keyframe ", k);
+            const int exitFrame = key.exit.isUndefined() ? -1 : firstFrame.at(target(key.exit, What(where, u" exit")));
             QList<Branch> branches;
             for (const auto &[to, probability] : key.branches)
-                branches.append({firstFrame.at(target(to, where + u" branch"_s)), probability});
+                branches.append({firstFrame.at(target(to, What(where, u" branch"))), probability});
             const Pose &next = k + 1 < keyframes.size() ? keyframes.at(k + 1).pose : key.pose;
             for (int step = 0; step < key.steps; ++step) {
                 double t = double(step) / key.steps;
@@ -427,40 +462,42 @@ private:
         return animation;
     }
 
-    Pose parsePose(const QJsonValue &value, const QString &where)
+    Pose parsePose(const QJsonValue &value, const What &where)
     {
         Pose pose = m_data.neutralPose();
         if (value.isUndefined() || value.isNull())
             return pose;
-        const QJsonObject o = object(value, where + u" pose"_s);
+        const QJsonObject o = object(value, What(where, u" pose"));
+        const What spaced(where, u" ");
         for (auto it = o.constBegin(); it != o.constEnd(); ++it) {
-            const auto part = m_partIndex.constFind(it.key());
+            const QString key = it.key();
+            const auto part = m_partIndex.constFind(key);
             if (part == m_partIndex.constEnd())
-                fail(u"%1 poses the unknown part %2"_s.arg(where, it.key()));
-            const QString what = where + u" "_s + it.key();
+                fail(u"%1 poses the unknown part %2"_s.arg(where.text(), key));
+            const What what(spaced, key);
             const QJsonObject t = object(it.value(), what);
             PartTransform &p = pose[*part];
             if (t.contains(u"rotate"))
-                p.rotate = number(t.value(u"rotate"), what + u" rotate"_s, -3600, 3600);
+                p.rotate = number(t.value(u"rotate"), What(what, u" rotate"), -3600, 3600);
             if (t.contains(u"offset"))
-                p.offset = point(t.value(u"offset"), what + u" offset"_s, 1e4);
+                p.offset = point(t.value(u"offset"), What(what, u" offset"), 1e4);
             if (t.contains(u"scale")) {
                 const QJsonValue s = t.value(u"scale");
                 if (s.isArray()) {
-                    const QPointF xy = point(s, what + u" scale"_s, 100);
+                    const QPointF xy = point(s, What(what, u" scale"), 100);
                     p.scaleX = xy.x();
                     p.scaleY = xy.y();
                 } else {
-                    p.scaleX = p.scaleY = number(s, what + u" scale"_s, -100, 100);
+                    p.scaleX = p.scaleY = number(s, What(what, u" scale"), -100, 100);
                 }
             }
             if (t.contains(u"opacity"))
-                p.opacity = number(t.value(u"opacity"), what + u" opacity"_s, 0, 1);
+                p.opacity = number(t.value(u"opacity"), What(what, u" opacity"), 0, 1);
             if (t.contains(u"variant")) {
-                const QString id = string(t.value(u"variant"), what + u" variant"_s);
+                const QString id = string(t.value(u"variant"), What(what, u" variant"));
                 const int v = int(m_data.parts.at(*part).variants.indexOf(id));
                 if (v < 0)
-                    fail(u"%1: %2 is not a variant of the part"_s.arg(what, id));
+                    fail(u"%1: %2 is not a variant of the part"_s.arg(what.text(), id));
                 p.variant = v;
             }
         }
@@ -632,7 +669,7 @@ QString resolveCharacterFile(const QString &file, const QStringList &dataDirecto
     if (info.suffix().compare(u"json", Qt::CaseInsensitive) == 0 && info.isFile())
         return info.absoluteFilePath();
     // Only the name counts, whatever folder (in whichever spelling) came with it.
-    const QString fileName = file.section(QRegularExpression(u"[/\\\\]"_s), -1);
+    const QString fileName = file.mid(std::max(file.lastIndexOf(u'/'), file.lastIndexOf(u'\\')) + 1);
     const QString name = fileName.left(fileName.lastIndexOf(u'.') > 0 ? fileName.lastIndexOf(u'.') : fileName.size());
     if (name.isEmpty())
         return {};
@@ -642,7 +679,7 @@ QString resolveCharacterFile(const QString &file, const QStringList &dataDirecto
             if (sub.compare(name, Qt::CaseInsensitive) != 0)
                 continue;
             const QDir folder(characters.filePath(sub));
-            for (const QString &entry : folder.entryList({u"*"_s}, QDir::Files)) {
+            for (const QString &entry : folder.entryList(QDir::Files)) {
                 if (entry.compare(name + u".json"_s, Qt::CaseInsensitive) == 0)
                     return folder.absoluteFilePath(entry);
             }

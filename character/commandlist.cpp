@@ -3,8 +3,6 @@
 
 #include <algorithm>
 
-#include <QRegularExpression>
-
 #include "character/voicetext.h"
 
 using namespace Qt::StringLiterals;
@@ -56,10 +54,9 @@ Sayable sayable(const CommandList::Entry &entry)
     if (words.isEmpty())
         return {};
     if (voice.constFirst().kind == VoicePattern::Kind::AnyWords) {
-        static const QRegularExpression spaces(u"\\s+"_s);
         QString caption = entry.caption;
         caption.replace(u"&&"_s, u"\x01"_s).remove(u'&').replace(u"\x01"_s, u"&"_s).replace(u"..."_s, u" "_s);
-        const QStringList captionWords = caption.split(spaces, Qt::SkipEmptyParts);
+        const QStringList captionWords = caption.simplified().split(u' ', Qt::SkipEmptyParts);
         if (captionWords.size() > words.size())
             words = captionWords.first(captionWords.size() - words.size()) + words;
     }

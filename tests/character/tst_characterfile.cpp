@@ -249,6 +249,54 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(Error, agent.Characters().Item(u"MyChar"_s));
     }
 
+    // The refusal names the value, down to the animation, keyframe, part and property.
+    void refusalNamesTheValue_data()
+    {
+        QTest::addColumn<QStringList>("path");
+        QTest::addColumn<QJsonValue>("value");
+        QTest::addColumn<QString>("named");
+        const QStringList greet{u"animations"_s, u"Greet"_s, u"keyframes"_s};
+        const QStringList arm{u"animations"_s, u"Write"_s, u"keyframes"_s, u"1"_s, u"pose"_s, u"arm-right"_s};
+        QTest::newRow("keyframe") << greet + QStringList{u"0"_s, u"steps"_s} << QJsonValue(4)
+                                  << u"Greet keyframe 0 has frames shorter than 100 ms"_s;
+        QTest::newRow("keyframe property") << greet + QStringList{u"2"_s, u"duration"_s} << QJsonValue(u"long"_s)
+                                           << u"Greet keyframe 2 duration must be a number"_s;
+        QTest::newRow("part of a pose") << arm + QStringList{u"opacity"_s} << QJsonValue(3)
+                                        << u"Write keyframe 1 arm-right opacity is out of range"_s;
+        QTest::newRow("pair") << arm + QStringList{u"offset"_s} << QJsonValue(QJsonArray{1})
+                              << u"Write keyframe 1 arm-right offset must be two numbers"_s;
+        QTest::newRow("exit") << QStringList{u"animations"_s, u"Forever"_s, u"keyframes"_s, u"0"_s, u"exit"_s}
+                              << QJsonValue(7) << u"Forever keyframe 0 exit is out of range"_s;
+        QTest::newRow("branch target") << QStringList{u"animations"_s, u"Branchy"_s, u"keyframes"_s, u"0"_s,
+                                                      u"branches"_s}
+                                       << QJsonValue(
+                                              QJsonArray{QJsonObject{{u"to"_s, u"nowhere"_s}, {u"probability"_s, 10}}})
+                                       << u"Branchy keyframe 0 branch: no keyframe is labelled nowhere"_s;
+    }
+
+    void refusalNamesTheValue()
+    {
+        QFETCH(QStringList, path);
+        QFETCH(QJsonValue, value);
+        QFETCH(QString, named);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QFile svg(dir.filePath(u"blob.svg"_s));
+        QVERIFY(svg.open(QIODevice::WriteOnly));
+        svg.write(blobArt());
+        svg.close();
+        QFile json(dir.filePath(u"blob.json"_s));
+        QVERIFY(json.open(QIODevice::WriteOnly));
+        json.write(QJsonDocument(edited(blobManifest(), path, value).toObject()).toJson());
+        json.close();
+        try {
+            loadCharacterFile(json.fileName());
+            QFAIL("the file was accepted");
+        } catch (const Error &e) {
+            QVERIFY2(e.message().contains(named), qPrintable(e.message()));
+        }
+    }
+
     // Only the host knows which animations it plays; the rest of a character may be missing.
     void neededAnimationsDecideWhatIsMissing_data()
     {
