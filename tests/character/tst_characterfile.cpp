@@ -85,6 +85,14 @@ void writeFile(const QString &path, const QByteArray &bytes)
         qFatal("cannot write %s", qPrintable(path));
 }
 
+// A character folder of a manifest and its art; returns the manifest's path.
+QString writeCharacter(const QTemporaryDir &dir, const QByteArray &manifest, const QByteArray &art)
+{
+    writeFile(dir.filePath(u"blob.svg"_s), art);
+    writeFile(dir.filePath(u"blob.json"_s), manifest);
+    return dir.filePath(u"blob.json"_s);
+}
+
 // An SVG with the test character's groups and a given number of extra elements, flat or nested.
 QByteArray artWithExtraElements(int count, bool nested)
 {
@@ -221,31 +229,24 @@ private slots:
 
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        QFile svg(dir.filePath(u"blob.svg"_s));
-        QVERIFY(svg.open(QIODevice::WriteOnly));
-        svg.write(art);
-        svg.close();
         const QByteArray manifest = !rawManifest.isNull()
             ? rawManifest
             : QJsonDocument(edited(blobManifest(), path, value).toObject()).toJson();
-        QFile json(dir.filePath(u"blob.json"_s));
-        QVERIFY(json.open(QIODevice::WriteOnly));
-        json.write(manifest);
-        json.close();
+        const QString json = writeCharacter(dir, manifest, art);
 
         // The animation some rows take away is one the host says it needs.
         const QStringList needed{u"Sad"_s};
         try {
-            loadCharacterFile(json.fileName(), needed);
+            loadCharacterFile(json, needed);
             QFAIL("the file was accepted");
         } catch (const Error &e) {
-            QVERIFY(e.message().contains(json.fileName()));
+            QVERIFY(e.message().contains(json));
         }
         // The program's load reports it at the call, too.
         DesktopAgent agent;
         agent.setTrayIconEnabled(false);
         agent.setNeededAnimations(needed);
-        QVERIFY_THROWS_EXCEPTION(Error, agent.Characters().Load(u"MyChar"_s, json.fileName()));
+        QVERIFY_THROWS_EXCEPTION(Error, agent.Characters().Load(u"MyChar"_s, json));
         QVERIFY_THROWS_EXCEPTION(Error, agent.Characters().Item(u"MyChar"_s));
     }
 
@@ -281,16 +282,10 @@ private slots:
         QFETCH(QString, named);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        QFile svg(dir.filePath(u"blob.svg"_s));
-        QVERIFY(svg.open(QIODevice::WriteOnly));
-        svg.write(blobArt());
-        svg.close();
-        QFile json(dir.filePath(u"blob.json"_s));
-        QVERIFY(json.open(QIODevice::WriteOnly));
-        json.write(QJsonDocument(edited(blobManifest(), path, value).toObject()).toJson());
-        json.close();
+        const QString json
+            = writeCharacter(dir, QJsonDocument(edited(blobManifest(), path, value).toObject()).toJson(), blobArt());
         try {
-            loadCharacterFile(json.fileName());
+            loadCharacterFile(json);
             QFAIL("the file was accepted");
         } catch (const Error &e) {
             QVERIFY2(e.message().contains(named), qPrintable(e.message()));
