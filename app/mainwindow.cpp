@@ -39,9 +39,6 @@ namespace app {
 
 namespace {
 
-// The icon from bitmaps made from its SVG when the program was built: reading the SVG itself would
-// hold up the window while the program starts. Nor is the format guessed: Qt would load every image
-// plugin to ask each whether it reads the file.
 // Every control carries a tag: a text that is never shown.
 const char tagProperty[] = "Tag";
 
