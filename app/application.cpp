@@ -11,7 +11,6 @@
 #include <QDBusConnection>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QImageReader>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -96,16 +95,17 @@ void afterFirstPaint(QWidget *window, std::function<void()> work)
     window->installEventFilter(new FirstPaintFilter(std::move(work), window));
 }
 
-// Qt sets up three things on their first use that the main window needs and that cost
-// milliseconds each, and all three may be set up from any thread and are then known to all, so
-// workers do it while the main thread builds the window:
+// Qt sets up two things on their first use that the main window needs and that cost milliseconds
+// each, and both may be set up from any thread and are then known to all, so workers do it while
+// the main thread builds the window:
 // - the font database's family list, once the system's font configuration, read since before the
 //   application object, is there, and in it the installed families that stand for the window's
 //   fonts (the fonts themselves are loaded per thread, so the window's own are not);
-// - the image plugins, which Qt loads to ask each whether it reads an image whose format nobody
-//   named (the menu bar's own icons are such);
 // - the session bus, which the screen reader support asks whether a screen reader runs when the
 //   first label gets its text.
+// The image plugins, which the menu bar's own icon makes Qt load, are left to the main thread:
+// while a worker loads them it holds the toolkit's plugin lock, and the main thread waited longer
+// for that lock at its first label than loading them itself takes.
 std::vector<std::future<void>> warmUpToolkit(std::future<void> fontConfiguration)
 {
     std::vector<std::future<void>> work;
@@ -113,10 +113,6 @@ std::vector<std::future<void>> warmUpToolkit(std::future<void> fontConfiguration
         fontConfiguration.wait();
         // Reads the font database's family list and looks up the window's fonts in it.
         platform::installedFamily(u"MS Sans Serif"_s);
-    }));
-    work.push_back(std::async(std::launch::async, [] {
-        QImageReader reader(u":/qt-project.org/styles/commonstyle/images/standardbutton-open-16.png"_s);
-        reader.format();
     }));
     work.push_back(std::async(std::launch::async, [] { QDBusConnection::sessionBus(); }));
     return work;

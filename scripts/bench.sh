@@ -9,15 +9,16 @@ cd "$here"
 status=0
 
 # Start-up to the mapped main window and memory after start, beside a bare Qt window, on a private
-# X server of our own; the two in turn, so that both meet the same load of the machine, and their
-# ratio.
+# X server of our own. The two start in turn, one launch each, so that each pair meets the same
+# load of the machine (its speed drifts within minutes); the figure is the median of the pairs'
+# ratios with its 95 % interval (distribution-free, from the order statistics).
+pairs=21
 startup=$(scripts/with-xvfb.sh bash -c "
-    for round in 1 2 3; do
-        '$build/bench/zumbrel_bench_startup' bare 'Bare Qt window' 7 '$build/bench/zumbrel_bench_barewindow'
-        '$build/bench/zumbrel_bench_startup' zumbrel Zumbrel 7 '$build/zumbrel'
+    for pair in \$(seq $pairs); do
+        '$build/bench/zumbrel_bench_startup' bare 'Bare Qt window' 1 '$build/bench/zumbrel_bench_barewindow'
+        '$build/bench/zumbrel_bench_startup' zumbrel Zumbrel 1 '$build/zumbrel'
     done
 ") || status=1
-# The median of the three rounds' medians of each, then their ratio.
 median() { awk -v name="$1" '$2 == name { print $3 }' <<<"$startup" | sort -g | awk '{ v[NR] = $1 } END { if (NR) print v[int((NR + 1) / 2)] }'; }
 for name in bare_startup_ms zumbrel_startup_ms; do
     echo "BENCH $name $(median $name) ms"
@@ -25,8 +26,16 @@ done
 for name in bare_rss_kib zumbrel_rss_kib; do
     echo "BENCH $name $(median $name) KiB"
 done
-awk -v bare="$(median bare_startup_ms)" -v ours="$(median zumbrel_startup_ms)" \
-    'BEGIN { if (bare > 0) printf "BENCH zumbrel_startup_vs_bare %.2f x\n", ours / bare }'
+paste <(awk '$2 == "bare_startup_ms" { print $3 }' <<<"$startup") \
+      <(awk '$2 == "zumbrel_startup_ms" { print $3 }' <<<"$startup") |
+    awk '$1 > 0 && $2 > 0 { print $2 / $1 }' | sort -g |
+    awk '{ r[NR] = $1 }
+         END {
+             if (!NR) exit
+             lo = int(NR / 2 - 0.98 * sqrt(NR)); if (lo < 1) lo = 1
+             hi = int(NR / 2 + 1 + 0.98 * sqrt(NR) + 0.999); if (hi > NR) hi = NR
+             printf "BENCH zumbrel_startup_vs_bare %.2f x (95%% interval %.2f to %.2f, %d pairs)\n", r[int((NR + 1) / 2)], r[lo], r[hi], NR
+         }'
 
 # From exec until Merlin's first frame shows, and the program's memory then, at scales 1 and 2.
 for scale in 1 2; do
