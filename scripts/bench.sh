@@ -14,21 +14,26 @@ status=0
 # ratios with its 95 % interval (distribution-free, from the order statistics).
 pairs=21
 startup=$(scripts/with-xvfb.sh bash -c "
+    set -o pipefail
+    failed=0
     for pair in \$(seq $pairs); do
-        '$build/bench/zumbrel_bench_startup' bare 'Bare Qt window' 1 '$build/bench/zumbrel_bench_barewindow'
-        '$build/bench/zumbrel_bench_startup' zumbrel Zumbrel 1 '$build/zumbrel'
+        '$build/bench/zumbrel_bench_startup' bare 'Bare Qt window' 1 '$build/bench/zumbrel_bench_barewindow' | sed \"s/^/\$pair /\" || failed=1
+        '$build/bench/zumbrel_bench_startup' zumbrel Zumbrel 1 '$build/zumbrel' | sed \"s/^/\$pair /\" || failed=1
     done
+    exit \$failed
 ") || status=1
-median() { awk -v name="$1" '$2 == name { print $3 }' <<<"$startup" | sort -g | awk '{ v[NR] = $1 } END { if (NR) print v[int((NR + 1) / 2)] }'; }
+# Each line is "<pair> BENCH <name> <value> <unit>".
+median() { awk -v name="$1" '$3 == name { print $4 }' <<<"$startup" | sort -g | awk '{ v[NR] = $1 } END { if (NR) print v[int((NR + 1) / 2)] }'; }
 for name in bare_startup_ms zumbrel_startup_ms; do
     echo "BENCH $name $(median $name) ms"
 done
 for name in bare_rss_kib zumbrel_rss_kib; do
     echo "BENCH $name $(median $name) KiB"
 done
-paste <(awk '$2 == "bare_startup_ms" { print $3 }' <<<"$startup") \
-      <(awk '$2 == "zumbrel_startup_ms" { print $3 }' <<<"$startup") |
-    awk '$1 > 0 && $2 > 0 { print $2 / $1 }' | sort -g |
+# A pair counts only when both of its launches gave a time.
+awk '$3 == "bare_startup_ms" { bare[$1] = $4 } $3 == "zumbrel_startup_ms" { ours[$1] = $4 }
+     END { for (pair in bare) if (bare[pair] > 0 && ours[pair] > 0) print ours[pair] / bare[pair] }' <<<"$startup" |
+    sort -g |
     awk '{ r[NR] = $1 }
          END {
              if (!NR) exit
