@@ -17,4 +17,11 @@ read -r -t 20 number <"$fifo" || { echo "with-xvfb: Xvfb did not start" >&2; exi
 export DISPLAY=":$number"
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
+# With no session bus named, the D-Bus library forks a helper to find or start one for this display
+# (autolaunch); under the address sanitizer, the child of that fork in a busy program can hang
+# before it execs, and the program with it. A bus that is named and absent is refused at once,
+# as on a desktop without a session bus. A session bus that the caller set up is kept.
+if [[ -z ${DBUS_SESSION_BUS_ADDRESS:-} ]]; then
+    export DBUS_SESSION_BUS_ADDRESS="unix:path=${fifo}.no-session-bus"
+fi
 "$@"
