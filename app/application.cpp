@@ -28,6 +28,7 @@
 #include "quiz/randomsource.h"
 #include "teacher/teacher.h"
 #include "translations/language.h"
+#include "widgets/deferredicons.h"
 #include "widgets/dialogs.h"
 
 using namespace Qt::StringLiterals;
@@ -168,6 +169,7 @@ int run(int argc, char **argv, const std::function<void(MainWindow &)> &started)
     // The main window decides when the program ends, after the farewell.
     Application::setQuitOnLastWindowClosed(false);
     platform::installFontSubstitutions();
+    widgets::deferExtensionIcons();
     const std::vector<std::future<void>> warmedUp = warmUpToolkit(std::move(fontConfiguration));
 
     // Before the first text is made: every window, menu and phrase reads its catalog once.
