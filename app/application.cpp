@@ -11,6 +11,7 @@
 #include <QDBusConnection>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QLayout>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -196,6 +197,11 @@ int run(int argc, char **argv, const std::function<void(MainWindow &)> &started)
 
     MainWindow window(services);
     agent.addHostWindow(&window);
+    // The window's own X window and layout are made while the character is still being read, so
+    // that show() has only to map it.
+    window.winId();
+    window.ensurePolished();
+    window.layout()->activate();
     qCDebug(lcApp) << "Start-up: the main window made after" << sinceStart.elapsed() << "ms";
     try {
         if (!window.Form_Load())

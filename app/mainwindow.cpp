@@ -131,12 +131,13 @@ MainWindow::MainWindow(const MainWindowServices &services, QWidget *parent)
     // A fixed border with no maximise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    // The menus first: they need no font yet, and meanwhile the installed families are listed
+    // on a worker at start.
+    createMenus();
     QFont controlsFont(platform::installedFamily(u"MS Sans Serif"_s));
     controlsFont.setPointSizeF(8.25);
     setFont(controlsFont);
-
     createControls();
-    createMenus();
     connectEvents();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }

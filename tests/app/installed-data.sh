@@ -32,7 +32,8 @@ fi
 # Only the installed folders count, not whatever this machine has installed elsewhere.
 export XDG_DATA_HOME=$prefix/nothing XDG_DATA_DIRS=$prefix/nothing
 
-window_named() { xwininfo -root -tree 2>/dev/null | grep -qF "\"$1\""; }
+# Shown, not only made: the main window is made before Merlin is known to load, and shown after.
+window_named() { [[ -n $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null) ]]; }
 wait_for() { # seconds, command...
     local tries=$(($1 * 10)); shift
     for _ in $(seq "$tries"); do "$@" && return 0; kill -0 "$pid" 2>/dev/null || return 1; sleep 0.1; done

@@ -13,9 +13,11 @@ else
 fi
 "$program" >"$log" 2>&1 &
 pid=$!
+# Shown, not only made: the program makes its window before it knows whether Merlin loads.
+shown() { [[ -n $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null) ]]; }
 mapped=
 for _ in $(seq 300); do
-    if xwininfo -root -tree 2>/dev/null | grep -q '"Zumbrel"'; then mapped=yes; break; fi
+    if shown Zumbrel; then mapped=yes; break; fi
     kill -0 $pid 2>/dev/null || break
     sleep 0.1
 done
@@ -25,7 +27,7 @@ fi
 # Merlin stands on the desktop in a window of his own.
 merlin=
 for _ in $(seq 100); do
-    if xwininfo -root -children 2>/dev/null | grep -q '"Merlin"'; then merlin=yes; break; fi
+    if shown Merlin; then merlin=yes; break; fi
     sleep 0.1
 done
 [[ -n $merlin ]] || { echo "smoke: Merlin did not appear"; cat "$log"; kill -9 $pid; exit 1; }
