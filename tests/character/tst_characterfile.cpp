@@ -326,6 +326,65 @@ private slots:
 
     // A character folder is a boundary: whatever its manifest says, the loader reads only regular
     // files inside it, of bounded size, and says which file broke which rule.
+    // The art's elements are counted as an XML reader counts them, in every notation XML allows.
+    void artIsMeasuredAsXmlReadsIt_data()
+    {
+        QTest::addColumn<QByteArray>("art");
+        QTest::addColumn<QString>("fault"); // in the message; empty: must load
+
+        const auto repeated = [](const QByteArray &text, int times) { return text.repeated(times); };
+        const auto withExtra = [](const QByteArray &extra, const QByteArray &declaration = {}) {
+            QByteArray art = blobArt();
+            art.insert(art.lastIndexOf("</svg>"), extra);
+            art.replace("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", declaration);
+            return art;
+        };
+        const auto utf16 = [](const QByteArray &art) {
+            const QString text = QString::fromUtf8(art);
+            return "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+        };
+        const QByteArray nested = repeated("<g>", 70) + repeated("</g>", 70);
+
+        QTest::newRow("tags in a comment") << withExtra("<!--" + repeated("<g>", 25000) + "-->") << QString();
+        QTest::newRow("tags in character data")
+            << withExtra("<desc><![CDATA[" + repeated("<g>", 25000) + "]]></desc>") << QString();
+        QTest::newRow("'>' in attribute values")
+            << withExtra(repeated("<rect data-x=\">\" width=\"1\" height=\"1\"/>", 100)) << QString();
+        QTest::newRow("'/>' in attribute values")
+            << withExtra(repeated("<g data-x=\"/>\">", 70) + repeated("</g>", 70)) << u"deep"_s;
+        QTest::newRow("nested groups") << withExtra(nested) << u"deep"_s;
+        // Nine entities, each eight groups deep around the one before.
+        QByteArray entities = "<!ENTITY e0 \"\">";
+        for (int level = 1; level <= 9; ++level) {
+            entities += "<!ENTITY e" + QByteArray::number(level) + " \"" + repeated("<g>", 8) + "&e"
+                + QByteArray::number(level - 1) + ";" + repeated("</g>", 8) + "\">";
+        }
+        QTest::newRow("entities of nested groups")
+            << withExtra("&e9;", "<?xml version=\"1.0\"?>\n<!DOCTYPE svg [ " + entities + " ]>") << u"deep"_s;
+        QTest::newRow("UTF-16") << utf16(withExtra({})) << QString();
+        QTest::newRow("UTF-16, nested groups") << utf16(withExtra(nested)) << u"deep"_s;
+        // In ISO-2022-JP, the bytes of "</" and of ">!" are kanji.
+        QTest::newRow("an encoding whose characters hold the bytes of an end tag")
+            << withExtra("<desc>\x1B$B" + repeated("</>!", 100) + "\x1B(B</desc>" + nested,
+                         "<?xml version=\"1.0\" encoding=\"ISO-2022-JP\"?>")
+            << u"deep"_s;
+    }
+
+    void artIsMeasuredAsXmlReadsIt()
+    {
+        QFETCH(QByteArray, art);
+        QFETCH(QString, fault);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString manifest = writeCharacter(dir, QJsonDocument(blobManifest()).toJson(), art);
+        try {
+            const auto data = loadCharacterFile(manifest);
+            QVERIFY2(fault.isEmpty(), "the art was accepted");
+        } catch (const Error &e) {
+            QVERIFY2(!fault.isEmpty() && e.message().contains(fault), qPrintable(e.message()));
+        }
+    }
+
     void staysInsideItsFolder_data()
     {
         QTest::addColumn<QString>("art");     // the manifest's art value
