@@ -72,15 +72,6 @@ private slots:
         QVERIFY(imagePluginLoaded());
     }
 
-    void otherIconsAreMadeAtOnce()
-    {
-        std::unique_ptr<QStyle> reference(QStyleFactory::create(u"Fusion"_s));
-        widgets::DeferredIconStyle style(QStyleFactory::create(u"Fusion"_s));
-        const QIcon icon = style.standardIcon(QStyle::SP_DialogOkButton);
-        QCOMPARE(icon.pixmap(QSize(32, 32)).toImage(),
-                 reference->standardIcon(QStyle::SP_DialogOkButton).pixmap(QSize(32, 32)).toImage());
-    }
-
     void iconOutlivesItsStyle()
     {
         QIcon icon;
