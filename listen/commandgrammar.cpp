@@ -239,18 +239,41 @@ QString CommandGrammar::toJsgf() const
     const QStringList own = allCommandWords(patterns);
     const QStringList garbage = usableGarbage(own);
 
+    // The decoder gives every place that uses a rule a copy of its words, and the garbage words
+    // are most of its work. So the commands that start with "..." share one garbage loop in front
+    // of them, which also starts the path of speech that is no command, and the commands that end
+    // with "..." share one after them: three copies of the garbage however many commands there
+    // are, rather than one for each. Speech that is no command must have a path, or the decoder
+    // forces the nearest command onto every sentence.
     QString jsgf = u"#JSGF V1.0;\ngrammar commands;\n"_s;
     jsgf += u"<garbage> = "_s + garbage.join(u" | "_s) + u";\n"_s;
+    QStringList afterAny;
+    QStringList beforeAny;
     QStringList top;
     for (qsizetype i = 0; i < m_entries.size(); ++i) {
         const VoiceSequence &pattern = m_entries.at(i).pattern;
-        const QString rule = u"<command%1>"_s.arg(i);
-        jsgf += rule + u" = "_s + sequenceToJsgf(pattern) + u";\n"_s;
-        top.append(rule);
+        const bool anyFirst = pattern.constFirst().kind == VoicePattern::Kind::AnyWords;
+        const bool anyLast = pattern.constLast().kind == VoicePattern::Kind::AnyWords;
+        if (anyFirst && !anyLast) {
+            afterAny.append(sequenceToJsgf(pattern.mid(1)));
+        } else if (anyLast && !anyFirst) {
+            beforeAny.append(sequenceToJsgf(pattern.first(pattern.size() - 1)));
+        } else {
+            const QString rule = u"<command%1>"_s.arg(i);
+            jsgf += rule + u" = "_s + sequenceToJsgf(pattern) + u";\n"_s;
+            top.append(rule);
+        }
     }
-    // Speech that is no command must have a path of its own, or the decoder forces the nearest
-    // command onto every sentence.
-    top.append(u"<garbage>+"_s);
+    if (afterAny.isEmpty()) {
+        top.append(u"<garbage>+"_s);
+    } else {
+        jsgf += u"<afterAny> = "_s + afterAny.join(u" | "_s) + u";\n"_s;
+        top.append(u"<garbage>* (<afterAny> | <garbage>)"_s);
+    }
+    if (!beforeAny.isEmpty()) {
+        jsgf += u"<beforeAny> = "_s + beforeAny.join(u" | "_s) + u";\n"_s;
+        top.append(u"<beforeAny> <garbage>*"_s);
+    }
     jsgf += u"public <utterance> = "_s + top.join(u" | "_s) + u";\n"_s;
     return jsgf;
 }

@@ -103,18 +103,28 @@ private slots:
         QCOMPARE(grammar.match({u"level"_s, u"four"_s}), QStringList{u"LevelFour"_s});
     }
 
-    void jsgfHasOneRulePerCommandAndANoCommandPath()
+    void jsgfSharesTheGarbageBetweenCommands()
     {
         listen::CommandGrammar grammar;
-        grammar.setCommands(programCommands());
+        QList<VoiceCommand> commands = programCommands();
+        commands.append({u"Both"_s, u"... show ..."_s, true});
+        grammar.setCommands(commands);
         const QString jsgf = grammar.toJsgf();
         QVERIFY(jsgf.startsWith(u"#JSGF V1.0;"_s));
-        // Garbage only where the voice text has "...".
-        QVERIFY(jsgf.contains(u"<command0> = reset <garbage>*;"_s));
-        QVERIFY(jsgf.contains(u"<command3> = <garbage>* three;"_s));
+        // The commands with "..." in front share one garbage loop, which also makes the path of
+        // no command (one garbage word at least); those with "..." behind share another.
+        QVERIFY(jsgf.contains(u"<afterAny> = one | two | three | four;"_s));
+        QVERIFY(jsgf.contains(u"<beforeAny> = reset | exit;"_s));
+        // Others keep a rule of their own, with garbage only where their voice text has "...".
         QVERIFY(jsgf.contains(u"<command6> = [show] (red | green) dots;"_s));
-        QVERIFY(jsgf.contains(u"public <utterance> = <command0> | <command1> | <command2> | <command3> | "
-                              "<command4> | <command5> | <command6> | <garbage>+;"_s));
+        QVERIFY(jsgf.contains(u"<command7> = <garbage>* show <garbage>*;"_s));
+        QVERIFY(jsgf.contains(u"public <utterance> = <command6> | <command7> | <garbage>* (<afterAny> | <garbage>) | "
+                              "<beforeAny> <garbage>*;"_s));
+        // However many commands there are, the garbage is copied a fixed number of times.
+        commands.append({u"LevelFive"_s, u"... Five"_s, true});
+        commands.append({u"Quit"_s, u"Quit ..."_s, true});
+        grammar.setCommands(commands);
+        QCOMPARE(grammar.toJsgf().count(u"<garbage>"_s), jsgf.count(u"<garbage>"_s));
     }
 
     void garbageNeverSoundsLikeACommand()
