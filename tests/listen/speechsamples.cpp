@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <mutex>
 #include <random>
 #include <vector>
@@ -58,6 +59,10 @@ QByteArray say(const QString &text, const Delivery &delivery)
     feat_set_float(voice->features, "f0_shift", static_cast<float>(delivery.pitch));
     feat_set_float(voice->features, "int_f0_target_mean", static_cast<float>(105.0 * delivery.pitch));
 
+    // The statistical voices mix random noise into their excitation, drawn from the C library's
+    // generator: without a fixed seed the same words come out a little different on every call,
+    // and a test near the edge of what the decoder hears would pass or fail by chance.
+    std::srand(1);
     const QByteArray utf8 = text.toUtf8();
     cst_wave *wave = flite_text_to_wave(utf8.constData(), voice);
     if (!wave)
