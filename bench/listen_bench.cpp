@@ -4,13 +4,16 @@
 // and condition settings must never be used in choosing its settings. Each figure comes with its
 // 95 % Wilson interval, so that a difference can be told from chance.
 //
-// Usage: zumbrel_bench_listen [DEVSET_DIR] [--set dev|heldout] [--every N] [--list]
-// --list writes every utterance's result to stderr, tab separated, for looking into misses.
+// Usage: zumbrel_bench_listen [DEVSET_DIR] [--set dev|heldout] [--every N] [--list] [--warps F,F...]
+// --list writes every utterance's result to stderr, tab separated, for looking into misses: set, condition,
+// voice, command, text, command heard, words heard, confidence, decode ms (processor), seconds of audio.
+// --warps sets the frequency warp factors tried on high voices ("" for none), for comparing.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include <QCoreApplication>
@@ -138,6 +141,7 @@ int main(int argc, char **argv)
     QString onlySet;
     int every = 1;
     bool list = false;
+    std::optional<QList<double>> warps;
     QString dir = QStringLiteral(ZUMBREL_LISTEN_DEVSET);
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
@@ -148,7 +152,12 @@ int main(int argc, char **argv)
             list = true;
         else if (arg == u"--every"_s)
             every = std::max(1, value.toInt()), ++i;
-        else
+        else if (arg == u"--warps"_s) {
+            warps.emplace();
+            for (const QString &factor : value.split(u',', Qt::SkipEmptyParts))
+                warps->append(factor.toDouble());
+            ++i;
+        } else
             dir = arg;
     }
     const QList<Item> items = readManifest(dir);
@@ -163,6 +172,8 @@ int main(int argc, char **argv)
         commands.append({command.name, command.voice, true});
     auto decoder = std::make_unique<listen::CommandDecoder>();
     decoder->setCommands(commands);
+    if (warps)
+        decoder->setWarpFactors(*warps);
     if (!decoder->prepare()) {
         std::fprintf(stderr, "decoder unusable: %s\n", qPrintable(decoder->errorString()));
         return 1;
@@ -203,9 +214,10 @@ int main(int argc, char **argv)
             wrongCommand[item.set].hits += accepted && !right;
         }
         if (list)
-            std::fprintf(stderr, "%s\t%s\t%s\t%s\t%s\t%s\t%s\t%d\n", qPrintable(item.set), qPrintable(item.condition),
-                         qPrintable(item.voice), qPrintable(item.command), qPrintable(item.text), qPrintable(heard.Name),
-                         qPrintable(heard.Voice), int(heard.Confidence));
+            std::fprintf(stderr, "%s\t%s\t%s\t%s\t%s\t%s\t%s\t%d\t%.0f\t%.2f\n", qPrintable(item.set),
+                         qPrintable(item.condition), qPrintable(item.voice), qPrintable(item.command),
+                         qPrintable(item.text), qPrintable(heard.Name), qPrintable(heard.Voice), int(heard.Confidence),
+                         cpuMs.back(), double(pcm.size()) / (2 * 16000.0));
         if (accepted)
             (right ? rightConfidence : wrongConfidence)[item.set].push_back(heard.Confidence);
     }

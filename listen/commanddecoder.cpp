@@ -8,13 +8,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QHash>
 #include <QFileInfo>
+#include <QHash>
 #include <QScopeGuard>
 #include <QTemporaryFile>
 
 #include <pocketsphinx.h>
 #include <sphinxbase/err.h>
+#include <sphinxbase/fe.h>
 #include <sphinxbase/logmath.h>
 
 #include "listen/logging.h"
@@ -53,6 +54,21 @@ constexpr int maxOutsideSpeechFrames = 10;
 // brings their differences to the spread of a posterior, so a clear word reads above 90 and a
 // toss-up near 50.
 constexpr double natsPerScoreUnit = 0.01;
+// Where the warp of a high voice's spectrum turns from scaling the formant region to squeezing what
+// lies above it into the rest of the band.
+constexpr int warpKneeHz = 5500;
+// Path scores as the decoder reports them. A warp must explain the audio better than the unwarped
+// spectrum by this much before its command counts: less is the noise of a slightly different
+// spectrum, not a better fitting voice. Chosen on the development set.
+constexpr int32_t minWarpGain = 100;
+// A warp that fits this much better than none shows a high voice; if it still heard no command,
+// a stronger one may.
+constexpr int32_t nextWarpGain = 600;
+// A command heard through a warp needs this confidence. A warp is one more chance for a sentence
+// that is no command to end on a command word, and the warp's fit says little about it: adult
+// voices saying "thirteen" or "okay" fit some warps better too. What such a guess seldom has is a
+// command word that clearly beats the others and garbage alone.
+constexpr short minWarpedConfidence = 90;
 
 // How people say the command words beyond the dictionary's forms: a reduced first vowel in
 // "reset", "exit" with a short last vowel, a non-rhotic "four", the rounded British "one", and
@@ -165,6 +181,42 @@ QString baseWord(const char *word)
     return text;
 }
 
+// The cepstra of the samples, as the decoder's own front end makes them from raw audio: every
+// full frame, then what is left padded into a last one.
+void computeCepstra(fe_t *frontEnd, const qint16 *samples, size_t count, std::vector<mfcc_t> &cepstra,
+                    std::vector<mfcc_t *> &frames)
+{
+    frames.clear();
+    fe_start_utt(frontEnd);
+    size_t left = count;
+    int32 n = 0;
+    if (fe_process_frames(frontEnd, nullptr, &left, nullptr, &n, nullptr) < 0 || n < 0)
+        return;
+    const auto width = size_t(fe_get_output_size(frontEnd));
+    cepstra.assign((size_t(n) + 1) * width, 0);
+    frames.resize(size_t(n) + 1);
+    for (size_t i = 0; i < frames.size(); ++i)
+        frames[i] = cepstra.data() + i * width;
+    const auto *in = reinterpret_cast<const int16 *>(samples);
+    left = count;
+    if (fe_process_frames(frontEnd, &in, &left, frames.data(), &n, nullptr) < 0) {
+        frames.clear();
+        return;
+    }
+    int32 tail = 0;
+    fe_end_utt(frontEnd, frames[size_t(n)], &tail);
+    frames.resize(size_t(n + tail));
+}
+
+// The library keeps the warp parameters of the front end being set up in globals; two decoders
+// on two threads must not set one up at the same time.
+fe_t *newFrontEnd(cmd_ln_t *settings)
+{
+    static std::mutex settingUp;
+    const std::lock_guard lock(settingUp);
+    return fe_init_auto_r(settings);
+}
+
 QList<QByteArray> decoderSettings()
 {
     // The third pass over the word lattice costs seconds on a grammar with a garbage loop, for
@@ -203,8 +255,7 @@ QString CommandDecoder::defaultDictionaryFile()
 
 bool CommandDecoder::isUsable() const
 {
-    return QFileInfo::exists(m_modelDir + u"/mdef"_s) && QFileInfo(m_dictionaryFile).isReadable()
-        && m_error.isEmpty();
+    return QFileInfo::exists(m_modelDir + u"/mdef"_s) && QFileInfo(m_dictionaryFile).isReadable() && m_error.isEmpty();
 }
 
 QString CommandDecoder::errorString() const
@@ -223,8 +274,17 @@ void CommandDecoder::setCommands(const QList<character::VoiceCommand> &commands)
     m_dirty = true;
 }
 
+void CommandDecoder::setWarpFactors(const QList<double> &factors)
+{
+    m_warpFactors = factors;
+    m_dirty = true;
+}
+
 void CommandDecoder::release()
 {
+    for (cmd_ln_t *config : std::as_const(m_warpedFrontEnds))
+        cmd_ln_free_r(config);
+    m_warpedFrontEnds.clear();
     if (m_decoder)
         ps_free(m_decoder);
     m_decoder = nullptr;
@@ -298,21 +358,74 @@ bool CommandDecoder::prepare()
         return false;
     }
     const QByteArray jsgf = m_grammar.toJsgf().toUtf8();
-    if (ps_set_jsgf_string(m_decoder, "commands", jsgf.constData()) != 0
-        || ps_set_search(m_decoder, "commands") != 0) {
+    if (ps_set_jsgf_string(m_decoder, "commands", jsgf.constData()) != 0 || ps_set_search(m_decoder, "commands") != 0) {
         m_error = QCoreApplication::translate("listen", "The speech decoder rejected the command grammar.");
         release();
         return false;
     }
+    if (!prepareFrontEnds()) {
+        // Adults are still understood without the warped front ends.
+        qCWarning(lcListen) << "the frequency warped front ends cannot be set up; high voices are heard unwarped";
+        for (cmd_ln_t *config : std::as_const(m_warpedFrontEnds))
+            cmd_ln_free_r(config);
+        m_warpedFrontEnds.clear();
+    }
     return true;
 }
 
-int32 CommandDecoder::decodeWith(const char *search, const qint16 *samples, size_t count, QStringList &words)
+bool CommandDecoder::prepareFrontEnds()
+{
+    // The warped front ends must compute the same features as the decoder's own, which takes its
+    // settings from the model's feature parameters.
+    const QString featureParameters = m_modelDir + u"/feat.params"_s;
+    for (const double factor : std::as_const(m_warpFactors)) {
+        // Piecewise linear: the spectrum up to the knee is scaled by the factor, where the
+        // formants are; above it a steeper line still reaches the Nyquist frequency, so the top
+        // filters keep audio to look at.
+        QList<QByteArray> args
+            = {"-remove_silence", "no",
+               "-warp_type",      "piecewise_linear",
+               "-warp_params",    QByteArray::number(factor, 'f', 3) + ' ' + QByteArray::number(warpKneeHz)};
+        QList<char *> argv;
+        for (QByteArray &arg : args)
+            argv.append(arg.data());
+        cmd_ln_t *config = cmd_ln_parse_r(nullptr, ps_args(), int(argv.size()), argv.data(), FALSE);
+        if (!config)
+            return false;
+        m_warpedFrontEnds.append(config);
+        if (QFileInfo::exists(featureParameters)
+            && !cmd_ln_parse_file_r(config, ps_args(), QFile::encodeName(featureParameters).constData(), FALSE))
+            return false;
+        // Checked once here, so that a decode can count on it.
+        fe_t *frontEnd = newFrontEnd(config);
+        if (!frontEnd)
+            return false;
+        fe_free(frontEnd);
+    }
+    return true;
+}
+
+int32 CommandDecoder::decodeWith(const char *search, cmd_ln_s *frontEnd, const qint16 *samples, size_t count,
+                                 QStringList &words)
 {
     words.clear();
     if (ps_set_search(m_decoder, search) != 0 || ps_start_utt(m_decoder) < 0)
         return 0;
-    ps_process_raw(m_decoder, reinterpret_cast<const int16 *>(samples), count, FALSE, TRUE);
+    if (frontEnd) {
+        // A front end adapts to the audio it has seen (its noise estimate); a new one for each
+        // decode keeps one utterance from changing how the next is heard. Setting one up costs
+        // far less than a millisecond.
+        std::vector<mfcc_t> cepstra;
+        std::vector<mfcc_t *> frames;
+        if (fe_t *fresh = newFrontEnd(frontEnd)) {
+            computeCepstra(fresh, samples, count, cepstra, frames);
+            fe_free(fresh);
+        }
+        if (!frames.empty())
+            ps_process_cep(m_decoder, frames.data(), int(frames.size()), FALSE, TRUE);
+    } else {
+        ps_process_raw(m_decoder, reinterpret_cast<const int16 *>(samples), count, FALSE, TRUE);
+    }
     ps_end_utt(m_decoder);
     int32 score = 0;
     words = splitWords(ps_get_hyp(m_decoder, &score));
@@ -321,19 +434,53 @@ int32 CommandDecoder::decodeWith(const char *search, const qint16 *samples, size
 
 character::UserInput CommandDecoder::decode(const QByteArray &pcm16k)
 {
-    character::UserInput input;
     if (m_grammar.commandNames().isEmpty() || !prepare())
-        return input;
+        return {};
 
     const auto *samples = reinterpret_cast<const qint16 *>(pcm16k.constData());
     size_t count = static_cast<size_t>(pcm16k.size()) / sizeof(qint16);
     trimSilence(samples, count);
+    const Hearing plain = decodeAt(nullptr, samples, count);
+    if (plain.input.Count > 0 || count == 0)
+        return plain.input;
+
+    // The voice as heard matched no command. A child's voice may match once its spectrum is
+    // scaled down towards the adult voices the model learned. A warp's command counts only when
+    // its best path explains the audio clearly better than the unwarped one did: the warp then
+    // fits the voice, not just the command. Most sentences that are no command fit worse warped,
+    // and those that do not are mostly caught by the confidence, which a command guessed out of
+    // a mismatched spectrum rarely earns. A stronger warp is tried only when the one before fit
+    // the voice clearly better and still heard no command.
+    int32_t bestGain = 0;
+    for (qsizetype i = 0; i < m_warpedFrontEnds.size(); ++i) {
+        const Hearing warped = decodeAt(m_warpedFrontEnds.at(i), samples, count, plain.score + minWarpGain);
+        const int32_t gain = warped.score - plain.score;
+        qCDebug(lcListen).noquote() << "warp" << m_warpFactors.at(i) << "gain" << gain << "heard" << warped.input.Voice
+                                    << warped.input.Name << warped.input.Confidence;
+        if (warped.input.Count > 0 && gain > std::max(bestGain, minWarpGain)
+            && warped.input.Confidence >= minWarpedConfidence)
+            return warped.input;
+        if (gain <= nextWarpGain)
+            break;
+        bestGain = std::max(bestGain, gain);
+    }
+    return plain.input;
+}
+
+CommandDecoder::Hearing CommandDecoder::decodeAt(cmd_ln_s *frontEnd, const qint16 *samples, size_t count,
+                                                 int32_t minScore)
+{
+    Hearing hearing;
+    character::UserInput &input = hearing.input;
     QStringList heard;
-    decodeWith("commands", samples, count, heard);
+    hearing.score = decodeWith("commands", frontEnd, samples, count, heard);
     input.Voice = heard.join(u' ');
+    // Rescoring for the confidence costs several decodes; a path that cannot count needs none.
+    if (hearing.score <= minScore)
+        return hearing;
     const QStringList names = m_grammar.match(heard);
     if (names.isEmpty())
-        return input;
+        return hearing;
 
     // Where the words that make the command were said, where the decoder's path ends, and
     // how much loud audio it put down as a long silence.
@@ -367,15 +514,16 @@ character::UserInput CommandDecoder::decode(const QByteArray &pcm16k)
     // sentence ("I do not know the answer" as "I two" and a long pause). Speech it could not
     // explain means the command is not what was said.
     if (pathEnd < ps_get_n_frames(m_decoder) - maxUnexplainedFrames || swallowedFrames > maxSwallowedFrames)
-        return input;
-    if (firstFrame >= 0 && speechOutsideCommand(loudness, speechLevel, firstFrame, lastFrame,
-                                                m_grammar.wordsAllowedAround(names.constFirst())))
-        return input;
+        return hearing;
+    if (firstFrame >= 0
+        && speechOutsideCommand(loudness, speechLevel, firstFrame, lastFrame,
+                                m_grammar.wordsAllowedAround(names.constFirst())))
+        return hearing;
     input.Count = 1;
     input.Name = names.constFirst();
     if (firstFrame < 0) {
         input.Confidence = 50;
-        return input;
+        return hearing;
     }
 
     // The confidence and the alternatives come from decoding that stretch again against one
@@ -383,8 +531,8 @@ character::UserInput CommandDecoder::decode(const QByteArray &pcm16k)
     // best once it is taken away, and so on down to garbage alone, rank what the stretch could
     // have been; how far each falls behind the first gives its share of the probability.
     const size_t margin = 8 * samplesPerFrame;
-    const size_t from = std::min(count, size_t(firstFrame) * samplesPerFrame > margin
-                                            ? size_t(firstFrame) * samplesPerFrame - margin : 0);
+    const size_t from = std::min(
+        count, size_t(firstFrame) * samplesPerFrame > margin ? size_t(firstFrame) * samplesPerFrame - margin : 0);
     const size_t to = std::min(count, size_t(lastFrame + 1) * samplesPerFrame + margin);
     struct Candidate
     {
@@ -398,7 +546,7 @@ character::UserInput CommandDecoder::decode(const QByteArray &pcm16k)
         if (search.isEmpty())
             break;
         QStringList words;
-        const int32 score = decodeWith(search.constData(), samples + from, to - from, words);
+        const int32 score = decodeWith(search.constData(), frontEnd, samples + from, to - from, words);
         QString word;
         for (const QString &candidate : std::as_const(words)) {
             if (m_grammar.isCommandWord(candidate)) {
@@ -444,7 +592,7 @@ character::UserInput CommandDecoder::decode(const QByteArray &pcm16k)
         }
         ++input.Count;
     }
-    return input;
+    return hearing;
 }
 
 QByteArray CommandDecoder::wordSearch(QStringList excluded)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 
 #include <QByteArray>
@@ -48,9 +49,25 @@ public:
     // Starts the decoder for the current commands now rather than on the first decode.
     bool prepare();
 
+    // How far the spectrum is scaled down when the voice as heard matches no command: a child's
+    // shorter vocal tract puts every formant higher than the adult voices the model learned.
+    // Each factor below 1 is one more try; empty for none.
+    void setWarpFactors(const QList<double> &factors);
+    QList<double> warpFactors() const { return m_warpFactors; }
+
 private:
+    struct Hearing
+    {
+        character::UserInput input;
+        int32_t score = 0;
+    };
     void release();
-    int32_t decodeWith(const char *search, const qint16 *samples, size_t count, QStringList &words);
+    bool prepareFrontEnds();
+    // frontEnd is the settings of a warped front end, or null for the decoder's own. A best path
+    // that scores no more than minScore is reported without a command.
+    Hearing decodeAt(cmd_ln_s *frontEnd, const qint16 *samples, size_t count,
+                     int32_t minScore = std::numeric_limits<int32_t>::min());
+    int32_t decodeWith(const char *search, cmd_ln_s *frontEnd, const qint16 *samples, size_t count, QStringList &words);
     // The name of the search for one word other than the excluded ones; empty on failure.
     QByteArray wordSearch(QStringList excluded);
 
@@ -63,6 +80,8 @@ private:
     cmd_ln_s *m_config = nullptr;
     std::unique_ptr<QTemporaryFile> m_smallDictionary;
     QSet<QByteArray> m_wordSearches;
+    QList<double> m_warpFactors = {0.7, 0.6};
+    QList<cmd_ln_s *> m_warpedFrontEnds; // settings for each warp factor
 };
 
 } // namespace listen
