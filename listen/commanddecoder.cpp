@@ -217,6 +217,15 @@ fe_t *newFrontEnd(cmd_ln_t *settings)
     return fe_init_auto_r(settings);
 }
 
+// The library's settings from command-line style arguments; null when it rejects them.
+cmd_ln_t *parseSettings(QList<QByteArray> args)
+{
+    QList<char *> argv;
+    for (QByteArray &arg : args)
+        argv.append(arg.data());
+    return cmd_ln_parse_r(nullptr, ps_args(), int(argv.size()), argv.data(), FALSE);
+}
+
 QList<QByteArray> decoderSettings()
 {
     // The third pass over the word lattice costs seconds on a grammar with a garbage loop, for
@@ -280,11 +289,16 @@ void CommandDecoder::setWarpFactors(const QList<double> &factors)
     m_dirty = true;
 }
 
-void CommandDecoder::release()
+void CommandDecoder::releaseFrontEnds()
 {
     for (cmd_ln_t *config : std::as_const(m_warpedFrontEnds))
         cmd_ln_free_r(config);
     m_warpedFrontEnds.clear();
+}
+
+void CommandDecoder::release()
+{
+    releaseFrontEnds();
     if (m_decoder)
         ps_free(m_decoder);
     m_decoder = nullptr;
@@ -343,10 +357,7 @@ bool CommandDecoder::prepare()
     // channel (microphone, room, distance) is estimated on it rather than guessed up front.
     QList<QByteArray> args = {"-hmm", model, "-dict", dict, "-cmn", "batch", "-logfn", "/dev/null"};
     args += decoderSettings();
-    QList<char *> argv;
-    for (QByteArray &arg : args)
-        argv.append(arg.data());
-    m_config = cmd_ln_parse_r(nullptr, ps_args(), int(argv.size()), argv.data(), FALSE);
+    m_config = parseSettings(args);
     if (!m_config) {
         m_error = QCoreApplication::translate("listen", "The speech decoder rejected its settings.");
         return false;
@@ -366,9 +377,7 @@ bool CommandDecoder::prepare()
     if (!prepareFrontEnds()) {
         // Adults are still understood without the warped front ends.
         qCWarning(lcListen) << "the frequency warped front ends cannot be set up; high voices are heard unwarped";
-        for (cmd_ln_t *config : std::as_const(m_warpedFrontEnds))
-            cmd_ln_free_r(config);
-        m_warpedFrontEnds.clear();
+        releaseFrontEnds();
     }
     return true;
 }
@@ -386,10 +395,7 @@ bool CommandDecoder::prepareFrontEnds()
             = {"-remove_silence", "no",
                "-warp_type",      "piecewise_linear",
                "-warp_params",    QByteArray::number(factor, 'f', 3) + ' ' + QByteArray::number(warpKneeHz)};
-        QList<char *> argv;
-        for (QByteArray &arg : args)
-            argv.append(arg.data());
-        cmd_ln_t *config = cmd_ln_parse_r(nullptr, ps_args(), int(argv.size()), argv.data(), FALSE);
+        cmd_ln_t *config = parseSettings(args);
         if (!config)
             return false;
         m_warpedFrontEnds.append(config);

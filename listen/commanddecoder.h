@@ -63,6 +63,7 @@ private:
     };
     void release();
     bool prepareFrontEnds();
+    void releaseFrontEnds();
     // frontEnd is the settings of a warped front end, or null for the decoder's own. A best path
     // that scores no more than minScore is reported without a command.
     Hearing decodeAt(cmd_ln_s *frontEnd, const qint16 *samples, size_t count,
