@@ -415,6 +415,10 @@ int32 CommandDecoder::decodeWith(const char *search, cmd_ln_s *frontEnd, const q
                                  QStringList &words)
 {
     words.clear();
+    // The decoder's own front end keeps its estimate of the room's noise from one utterance to
+    // the next, and subtracts it from the spectrum: the same words would be heard differently
+    // after a noisy utterance than after a quiet one. A new stream starts that estimate afresh.
+    ps_start_stream(m_decoder);
     if (ps_set_search(m_decoder, search) != 0 || ps_start_utt(m_decoder) < 0)
         return 0;
     if (frontEnd) {

