@@ -8,6 +8,8 @@
 // --list writes every utterance's result to stderr, tab separated, for looking into misses: set, condition,
 // voice, command, text, command heard, words heard, confidence, decode ms (processor), seconds of audio.
 // --warps sets the frequency warp factors tried on high voices ("" for none), for comparing.
+// At the end, every tenth utterance is decoded again in the opposite order: a result that changes
+// shows the decoder carrying something over from one utterance to the next.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -182,6 +184,8 @@ int main(int argc, char **argv)
     std::map<QString, Tally> accuracy, falseAccepts, wrongCommand;
     std::map<QString, std::vector<double>> rightConfidence, wrongConfidence;
     std::vector<double> cpuMs, wallMs;
+    // Every tenth result, to decode again in the opposite order at the end.
+    QList<std::pair<QByteArray, character::UserInput>> replay;
     int index = 0;
     for (const Item &item : items) {
         if (!onlySet.isEmpty() && item.set != onlySet)
@@ -199,6 +203,9 @@ int main(int argc, char **argv)
         const character::UserInput heard = decoder->decode(pcm);
         cpuMs.push_back((threadSeconds() - start) * 1000.0);
         wallMs.push_back(double(wall.nsecsElapsed()) / 1e6);
+
+        if (cpuMs.size() % 10 == 1)
+            replay.append({pcm, heard});
 
         const QString key = item.set + u'_' + item.condition;
         const bool accepted = heard.Count > 0;
@@ -236,6 +243,18 @@ int main(int argc, char **argv)
             std::printf("BENCH listen_confidence_auc_%s %.3f\n", qPrintable(set), areaUnderCurve(right, wrong));
         }
     }
+    // The same audio must give the same result whatever was decoded before it: decoded again
+    // after other utterances, in the opposite order, every field of the result must agree.
+    int changed = 0;
+    for (auto it = replay.crbegin(); it != replay.crend(); ++it) {
+        const character::UserInput again = decoder->decode(it->first);
+        const character::UserInput &first = it->second;
+        changed += again.Name != first.Name || again.Voice != first.Voice || again.Confidence != first.Confidence
+            || again.Count != first.Count || again.Alt1Name != first.Alt1Name
+            || again.Alt1Confidence != first.Alt1Confidence || again.Alt2Name != first.Alt2Name
+            || again.Alt2Confidence != first.Alt2Confidence;
+    }
+    std::printf("BENCH listen_results_changed_by_order %d of %lld\n", changed, static_cast<long long>(replay.size()));
     std::printf("BENCH listen_decode_cpu_p95 %.0f ms\n", percentile(cpuMs, 0.95));
     std::printf("BENCH listen_decode_wall_p95 %.0f ms\n", percentile(wallMs, 0.95));
     return 0;
