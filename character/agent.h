@@ -77,6 +77,8 @@ struct UserInput
     QString Alt2Name;
     short Alt2Confidence = 0;
     QString Alt2Voice;
+
+    bool operator==(const UserInput &) const = default;
 };
 
 class CommandCollection

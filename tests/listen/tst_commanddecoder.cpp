@@ -133,10 +133,6 @@ private slots:
         QFETCH(QString, command);
         const QByteArray between
             = speechsamples::withNoise(spoken(u"exit now"_s, u"awb"_s), 10.0, 7, speechsamples::Noise::White);
-        const auto same = [](const character::UserInput &x, const character::UserInput &y) {
-            return x.Name == y.Name && x.Count == y.Count && x.Confidence == y.Confidence && x.Voice == y.Voice
-                && x.Alt1Name == y.Alt1Name && x.Alt1Confidence == y.Alt1Confidence && x.Alt2Name == y.Alt2Name;
-        };
         const character::UserInput a = m_decoder.decode(first);
         QCOMPARE(a.Name, command);
         // Two seconds of a loud room and nobody speaking: what the decoder learns of that noise
@@ -145,7 +141,7 @@ private slots:
             = speechsamples::withNoise(QByteArray(2 * 16000 * 2, '\0'), -12.0, 5, speechsamples::Noise::Pink);
         m_decoder.decode(loudRoom);
         const character::UserInput afterNoise = m_decoder.decode(first);
-        QVERIFY2(same(afterNoise, a),
+        QVERIFY2(afterNoise == a,
                  qPrintable(u"%1 (%2) / %3 (%4)"_s.arg(afterNoise.Voice)
                                 .arg(afterNoise.Confidence)
                                 .arg(a.Voice)
@@ -154,11 +150,11 @@ private slots:
         m_decoder.decode(childLike(u"I like cats"_s, u"rms"_s, 4));
         m_decoder.decode(speechsamples::withNoise(spoken(u"reset"_s, u"rms"_s), -6.0, 3, speechsamples::Noise::Pink));
         const character::UserInput again = m_decoder.decode(first);
-        QVERIFY2(same(again, a), qPrintable(again.Voice + u" / "_s + a.Voice));
+        QVERIFY2(again == a, qPrintable(again.Voice + u" / "_s + a.Voice));
         listen::CommandDecoder fresh;
         fresh.setCommands(programCommands());
         const character::UserInput freshResult = fresh.decode(first);
-        QVERIFY2(same(freshResult, a), qPrintable(freshResult.Voice + u" / "_s + a.Voice));
+        QVERIFY2(freshResult == a, qPrintable(freshResult.Voice + u" / "_s + a.Voice));
     }
 
     // Adult voices raised by four to six semitones, formants and all, as a child of six or seven
