@@ -57,11 +57,12 @@ COMMANDS = [
 
 # No command: answers to sums, a command word where its voice text does not allow it, chatter.
 # Sentences that end in a sound-alike of a level word ("me too", "before") are left out: they
-# are that command as far as anyone listening can tell.
+# are that command as far as anyone listening can tell. So are sentences that end in a level word
+# ("two plus two"): "... Two" allows any words before "two", so they are that command.
 OTHERS = [
     "twelve", "seven", "nine", "eleven", "fourteen", "twenty", "eight", "thirteen", "five", "sixteen",
     "three little pigs", "level two please", "please reset", "one more time", "four is my favourite number",
-    "what level is this", "I want to exit the room", "two plus two", "can we reset it later",
+    "what level is this", "I want to exit the room", "two and a half", "can we reset it later",
     "one two three go", "the exit is over there", "three cats and a dog",
     "yes", "no", "I like cats", "hello Merlin", "my dog is big", "can we play a game", "I do not know the answer",
     "what is five plus seven", "this is fun", "where is my pencil", "I am hungry", "look at the wizard",
