@@ -245,6 +245,11 @@ QString CommandGrammar::toJsgf() const
     // with "..." share one after them: three copies of the garbage however many commands there
     // are, rather than one for each. Speech that is no command must have a path, or the decoder
     // forces the nearest command onto every sentence.
+    // The commands that end with "..." have the garbage in front of them too: other people
+    // talking in the room while the child says "exit" have to be put down as some words, and
+    // without a place in front of the command they take the command with them. Whether those
+    // words were the child's is for the caller to tell (match() on the words the child said), as
+    // the grammar cannot.
     QString jsgf = u"#JSGF V1.0;\ngrammar commands;\n"_s;
     jsgf += u"<garbage> = "_s + garbage.join(u" | "_s) + u";\n"_s;
     QStringList afterAny;
@@ -264,16 +269,17 @@ QString CommandGrammar::toJsgf() const
             top.append(rule);
         }
     }
-    if (afterAny.isEmpty()) {
-        top.append(u"<garbage>+"_s);
-    } else {
+    QStringList afterGarbage;
+    if (!afterAny.isEmpty()) {
         jsgf += u"<afterAny> = "_s + afterAny.join(u" | "_s) + u";\n"_s;
-        top.append(u"<garbage>* (<afterAny> | <garbage>)"_s);
+        afterGarbage.append(u"<afterAny>"_s);
     }
     if (!beforeAny.isEmpty()) {
         jsgf += u"<beforeAny> = "_s + beforeAny.join(u" | "_s) + u";\n"_s;
-        top.append(u"<beforeAny> <garbage>*"_s);
+        afterGarbage.append(u"<beforeAny> <garbage>*"_s);
     }
+    afterGarbage.append(u"<garbage>"_s);
+    top.append(u"<garbage>* ("_s + afterGarbage.join(u" | "_s) + u")"_s);
     jsgf += u"public <utterance> = "_s + top.join(u" | "_s) + u";\n"_s;
     return jsgf;
 }

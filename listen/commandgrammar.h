@@ -43,7 +43,9 @@ public:
     // Every word the grammar can produce, lower case, sorted, without duplicates.
     QStringList words() const;
     // The JSGF text of the grammar: any registered command, with garbage words where its voice
-    // text has "...", or garbage words alone.
+    // text has "...", or garbage words alone. Commands whose voice text ends with "..." may have
+    // garbage words in front as well, for other voices in the room: a path through the grammar
+    // is no command until match() agrees on the words the speaker said.
     QString toJsgf() const;
 
     // The words of a command's own voice text, without "..." and brackets: the words that tell it

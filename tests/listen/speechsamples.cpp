@@ -85,11 +85,13 @@ QByteArray padded(const QByteArray &pcm, int leadMs, int trailMs)
     return QByteArray(lead, '\0') + pcm + QByteArray(trail, '\0');
 }
 
-QByteArray withNoise(const QByteArray &pcm, double snrDb, quint32 seed, Noise colour)
+namespace {
+
+// Loudness of the speech alone: the silent padding would make any noise look quiet.
+double speechLoudness(const QByteArray &pcm)
 {
     const auto *in = reinterpret_cast<const qint16 *>(pcm.constData());
     const qsizetype n = pcm.size() / 2;
-    // Loudness of the speech alone: the silent padding would make any noise look quiet.
     double energy = 0;
     qsizetype voiced = 0;
     for (qsizetype i = 0; i < n; ++i) {
@@ -98,15 +100,54 @@ QByteArray withNoise(const QByteArray &pcm, double snrDb, quint32 seed, Noise co
             ++voiced;
         }
     }
-    const double speechRms = voiced ? std::sqrt(energy / voiced) : 1000.0;
-    const double noiseRms = speechRms / std::pow(10.0, snrDb / 20.0);
+    return voiced ? std::sqrt(energy / voiced) : 1000.0;
+}
+
+// The speech with another sound added, snrDb below the speech's loudness.
+QByteArray mixedIn(const QByteArray &pcm, const std::vector<double> &sound, double snrDb)
+{
+    const qsizetype n = pcm.size() / 2;
+    double power = 0;
+    for (const double value : sound)
+        power += value * value;
+    const double soundRms = speechLoudness(pcm) / std::pow(10.0, snrDb / 20.0);
+    const double scale = n > 0 && power > 0 ? soundRms / std::sqrt(power / double(n)) : 0.0;
+    const auto *in = reinterpret_cast<const qint16 *>(pcm.constData());
+    QByteArray out(pcm.size(), '\0');
+    auto *samples = reinterpret_cast<qint16 *>(out.data());
+    for (qsizetype i = 0; i < n; ++i)
+        samples[i] = qint16(std::clamp(std::lround(in[i] + sound[size_t(i)] * scale), -32768L, 32767L));
+    return out;
+}
+
+} // namespace
+
+QByteArray withTalkBehind(const QByteArray &pcm, const QList<QByteArray> &talkers, double snrDb)
+{
+    const qsizetype n = pcm.size() / 2;
+    std::vector<double> talk(size_t(n), 0.0);
+    for (qsizetype t = 0; t < talkers.size(); ++t) {
+        const auto *voice = reinterpret_cast<const qint16 *>(talkers.at(t).constData());
+        const qsizetype length = talkers.at(t).size() / 2;
+        if (length == 0)
+            continue;
+        // Each talker from a different point of what they say, so that all pause at different times.
+        const qsizetype start = length * t / qMax<qsizetype>(1, talkers.size());
+        for (qsizetype i = 0; i < n; ++i)
+            talk[size_t(i)] += voice[(start + i) % length];
+    }
+    return mixedIn(pcm, talk, snrDb);
+}
+
+QByteArray withNoise(const QByteArray &pcm, double snrDb, quint32 seed, Noise colour)
+{
+    const qsizetype n = pcm.size() / 2;
     std::mt19937 random(seed);
     std::normal_distribution<double> gauss(0.0, 1.0);
     std::vector<double> noise(size_t(n), 0.0);
     // Pink noise through Paul Kellet's economical filter: the hum and rumble of a room, most of
     // its energy low, rather than the hiss of white noise.
     double b0 = 0, b1 = 0, b2 = 0;
-    double power = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const double white = gauss(random);
         double value = white;
@@ -117,14 +158,8 @@ QByteArray withNoise(const QByteArray &pcm, double snrDb, quint32 seed, Noise co
             value = b0 + b1 + b2 + white * 0.1848;
         }
         noise[size_t(i)] = value;
-        power += value * value;
     }
-    const double scale = n > 0 && power > 0 ? noiseRms / std::sqrt(power / double(n)) : 0.0;
-    QByteArray out(pcm.size(), '\0');
-    auto *samples = reinterpret_cast<qint16 *>(out.data());
-    for (qsizetype i = 0; i < n; ++i)
-        samples[i] = qint16(std::clamp(std::lround(in[i] + noise[size_t(i)] * scale), -32768L, 32767L));
-    return out;
+    return mixedIn(pcm, noise, snrDb);
 }
 
 double durationSeconds(const QByteArray &pcm)

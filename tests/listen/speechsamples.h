@@ -33,6 +33,9 @@ enum class Noise { White, Pink };
 // Noise added at the given signal-to-noise ratio over the speech's own loudness; the same seed
 // gives the same noise.
 QByteArray withNoise(const QByteArray &pcm, double snrDb, quint32 seed, Noise colour);
+// Other people talking in the room, all at once, the given number of dB below the speech's own
+// loudness; each talker's audio is repeated to the length of the speech.
+QByteArray withTalkBehind(const QByteArray &pcm, const QList<QByteArray> &talkers, double snrDb);
 double durationSeconds(const QByteArray &pcm);
 // Every frequency raised by the factor and the speech sped up alike, as a smaller vocal tract
 // and a higher voice would say it: a child's voice from an adult's.

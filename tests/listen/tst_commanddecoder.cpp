@@ -211,6 +211,39 @@ private slots:
                  qPrintable(u"%1 of %2 missed"_s.arg(m_missedUnwarped).arg(m_childCommands)));
     }
 
+    // Other people talking in the room, 15 dB below the child: their words are no words of the
+    // child's, so they do not stop a command whose voice text allows nothing before it, while
+    // the child's own word there still does.
+    void otherPeopleTalkingBehind_data()
+    {
+        QTest::addColumn<QString>("voice");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("command");
+        const QList<std::pair<QString, speechsamples::Phrase>> rows = {
+            {u"slt"_s, {u"exit"_s, u"Exit"_s}},     {u"slt"_s, {u"reset"_s, u"Reset"_s}},
+            {u"awb"_s, {u"exit now"_s, u"Exit"_s}}, {u"slt"_s, {u"level three"_s, u"LevelThree"_s}},
+            {u"slt"_s, {u"please reset"_s, {}}},    {u"awb"_s, {u"the exit is over there"_s, {}}},
+            {u"slt"_s, {u"I like cats"_s, {}}},
+        };
+        for (const auto &[voice, phrase] : rows)
+            QTest::addRow("%s: %s", qPrintable(voice), qPrintable(phrase.text))
+                << voice << phrase.text << phrase.command;
+    }
+    void otherPeopleTalkingBehind()
+    {
+        QFETCH(QString, voice);
+        QFETCH(QString, text);
+        QFETCH(QString, command);
+        const QList<QByteArray> talkers = {
+            speechsamples::say(u"we went to the park and played on the swings all afternoon"_s, {u"rms"_s, 1.0, 1.0}),
+            speechsamples::say(u"the teacher said that we should bring our books tomorrow"_s, {u"kal16"_s, 1.0, 1.0}),
+            speechsamples::say(u"my brother has a red bicycle with a bell on it"_s, {u"awb"_s, 1.0, 1.2}),
+        };
+        const character::UserInput input
+            = m_decoder.decode(speechsamples::withTalkBehind(spoken(text, voice), talkers, 15.0));
+        QVERIFY2(input.Name == command, qPrintable(input.Voice + u" -> "_s + input.Name));
+    }
+
     // What a held key brings in without a command in it: never a command, and never a hang.
     void badInputIsNoCommand_data()
     {
