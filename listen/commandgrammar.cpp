@@ -134,7 +134,9 @@ QStringList CommandGrammar::garbageWords()
     // screen. Left out on purpose, so the loop cannot swallow a command word: anything that
     // sounds like one ("to", "too", "two", "do", "who", "for", "four", "or", "more", "won", "one",
     // "want", "why", "what", "but", "three", "free", "tree", "set", "rest", "said", "exist",
-    // "next", "it"). Short pronouns stay in although "we" and "you" come near "three" and "two"
+    // "next", "it"). Such a word may come in as part of a phrase that a command word cannot
+    // sound like: "want" alone would take "one", but "i want" needs the "i" before it. Without
+    // it, "I want level two" has no path but "i one" and a tail the grammar cannot explain. Short pronouns stay in although "we" and "you" come near "three" and "two"
     // in noise: without them a sentence like "can we play a game" finds its way into a command.
     // The answers of the sums above ten are in the list as well: without them "seventeen" or
     // "nineteen" can only be explained as "... one" or "... two". Not "fourteen": it would take
@@ -155,7 +157,7 @@ QStringList CommandGrammar::garbageWords()
         u"let"_s,    u"us"_s,     u"merlin"_s, u"hey"_s,    u"you"_s,    u"we"_s,     u"he"_s,
         u"she"_s,    u"me"_s,     u"in"_s,     u"and"_s,    u"then"_s,   u"think"_s,  u"eat"_s,
         u"eleven"_s, u"twelve"_s, u"thirteen"_s, u"fifteen"_s, u"sixteen"_s, u"seventeen"_s,
-        u"eighteen"_s, u"nineteen"_s, u"twenty"_s,
+        u"eighteen"_s, u"nineteen"_s, u"twenty"_s,   u"i want"_s,
     };
     // clang-format on
     return words;
@@ -206,13 +208,16 @@ QStringList allCommandWords(const QList<VoiceSequence> &patterns)
     return words;
 }
 
-// Garbage that is also a command word would let the no-command path eat the command.
+// Garbage that is, or holds, a command word would let the no-command path eat the command.
 QStringList usableGarbage(const QStringList &commandWords)
 {
     QStringList garbage;
-    for (const QString &word : CommandGrammar::garbageWords()) {
-        if (!commandWords.contains(word) && !garbage.contains(word))
-            garbage.append(word);
+    for (const QString &entry : CommandGrammar::garbageWords()) {
+        const QStringList words = entry.split(u' ');
+        const bool holdsCommandWord = std::any_of(words.cbegin(), words.cend(),
+                                                  [&](const QString &word) { return commandWords.contains(word); });
+        if (!holdsCommandWord && !garbage.contains(entry))
+            garbage.append(entry);
     }
     return garbage;
 }
@@ -225,7 +230,9 @@ QStringList CommandGrammar::words() const
     for (const Entry &entry : m_entries)
         patterns.append(entry.pattern);
     const QStringList own = allCommandWords(patterns);
-    QStringList all = own + usableGarbage(own);
+    QStringList all = own;
+    for (const QString &entry : usableGarbage(own))
+        all += entry.split(u' '); // a phrase's words each need a pronunciation
     all.sort();
     all.removeDuplicates();
     return all;

@@ -35,9 +35,10 @@ public:
     void setCommands(const QList<character::VoiceCommand> &commands);
     QStringList commandNames() const;
 
-    // The words that "..." stands for in the grammar. They carry no meaning; they let the decoder
-    // soak up whatever the child says around a command, and a sentence made of them alone is
-    // heard as no command at all.
+    // The words that "..." stands for in the grammar, and a few short phrases (words separated by
+    // a space) for words that only sound unlike a command word next to another. They carry no
+    // meaning; they let the decoder soak up whatever the child says around a command, and a
+    // sentence made of them alone is heard as no command at all.
     static QStringList garbageWords();
 
     // Every word the grammar can produce, lower case, sorted, without duplicates.

@@ -73,6 +73,8 @@ private slots:
             {u"level three"_s, u"LevelThree"_s},
             {u"three"_s, u"LevelThree"_s},
             {u"level four"_s, u"LevelFour"_s},
+            {u"I want level two"_s, u"LevelTwo"_s},
+            {u"I want level four"_s, u"LevelFour"_s},
             {u"exit"_s, u"Exit"_s},
             {u"exit now"_s, u"Exit"_s},
             {u"what is five plus seven"_s, {}},

@@ -143,6 +143,16 @@ private slots:
         QVERIFY(garbageRule.startsWith(u"<garbage> ="_s));
         QVERIFY(!garbageRule.contains(u" stop "_s) && !garbageRule.contains(u" stop;"_s));
         QVERIFY(grammar.words().contains(u"stop"_s));
+
+        // "want" sounds like "one" and comes in only behind "i"; a phrase is one choice in the
+        // loop, and each of its words needs a pronunciation.
+        QVERIFY(!garbage.contains(u"want"_s));
+        QVERIFY(garbageRule.contains(u"| i want |"_s) || garbageRule.contains(u"| i want;"_s));
+        QVERIFY(grammar.words().contains(u"want"_s));
+        // A phrase that holds a command word goes out of the loop with it.
+        grammar.setCommands({{u"Want"_s, u"... want"_s, true}});
+        QVERIFY(!grammar.toJsgf().contains(u"i want"_s));
+        QVERIFY(grammar.words().contains(u"i"_s));
     }
 
     void wordGrammarExcludesRankedWords()
