@@ -55,6 +55,12 @@ constexpr int maxOutsideSpeechFrames = 10;
 // brings their differences to the spread of a posterior, so a clear word reads above 90 and a
 // toss-up near 50.
 constexpr double natsPerScoreUnit = 0.01;
+// How well the command word's frames fit the model's speech at all: its acoustic score per frame,
+// in the decoder's score units. Right commands on the development set fit at -37 (median), false
+// ones at -54; the confidence halves at the midpoint and falls off over the spread. Noise, a
+// voice the model knows badly and a sentence forced onto a command word all fit worse.
+constexpr double fitMidpoint = -46.0;
+constexpr double fitSpread = 8.0;
 // Where the warp of a high voice's spectrum turns from scaling the formant region to squeezing what
 // lies above it into the rest of the band.
 constexpr int warpKneeHz = 5500;
@@ -65,16 +71,16 @@ constexpr int32_t minWarpGain = 100;
 // A warp that fits this much better than none shows a high voice; if it still heard no command,
 // a stronger one may.
 constexpr int32_t nextWarpGain = 600;
-// A command heard through a warp needs this confidence. A warp is one more chance for a sentence
-// that is no command to end on a command word, and the warp's fit says little about it: adult
-// voices saying "thirteen" or "okay" fit some warps better too. What such a guess seldom has is a
-// command word that clearly beats the others and garbage alone.
-constexpr short minWarpedConfidence = 90;
+// A command heard through a warp needs this share (see Hearing). A warp is one more chance for a
+// sentence that is no command to end on a command word, and the warp's fit says little about it:
+// adult voices saying "thirteen" or "okay" fit some warps better too. What such a guess seldom has
+// is a command word that clearly beats the others and garbage alone.
+constexpr short minWarpedShare = 90;
 // A command heard only once the words of other voices in the room were set aside needs more than
-// no confidence at all: their talk can hold a command word of its own, and a command that garbage
+// no share at all: their talk can hold a command word of its own, and a command that garbage
 // alone explains better than any command word rests on nothing but the loudness. Chosen on the
 // development set, where it takes away two of the five mistakes for four of the 36 commands won.
-constexpr short minConfidenceBesideTalk = 1;
+constexpr short minShareBesideTalk = 1;
 
 // How people say the command words beyond the dictionary's forms: a reduced first vowel in
 // "reset", "exit" with a short last vowel, a non-rhotic "four", the rounded British "one", and
@@ -507,8 +513,7 @@ character::UserInput CommandDecoder::decode(const QByteArray &pcm16k)
         const int32_t gain = warped.score - plain.score;
         qCDebug(lcListen).noquote() << "warp" << m_warpFactors.at(i) << "gain" << gain << "heard" << warped.input.Voice
                                     << warped.input.Name << warped.input.Confidence;
-        if (warped.input.Count > 0 && gain > std::max(bestGain, minWarpGain)
-            && warped.input.Confidence >= minWarpedConfidence)
+        if (warped.input.Count > 0 && gain > std::max(bestGain, minWarpGain) && warped.share >= minWarpedShare)
             return warped.input;
         if (gain <= nextWarpGain)
             break;
@@ -541,6 +546,8 @@ CommandDecoder::Hearing CommandDecoder::decodeAt(cmd_ln_s *frontEnd, const qint1
     // how much loud audio it put down as a long silence.
     const QStringList bestWords = m_grammar.commandWords(names.constFirst());
     int firstFrame = -1, lastFrame = -1, pathEnd = -1, swallowedFrames = 0;
+    int32 wordScore = 0;
+    int wordFrames = 0;
     for (ps_seg_t *seg = ps_seg_iter(m_decoder); seg; seg = ps_seg_next(seg)) {
         int sf = 0, ef = 0;
         ps_seg_frames(seg, &sf, &ef);
@@ -560,6 +567,10 @@ CommandDecoder::Hearing CommandDecoder::decodeAt(cmd_ln_s *frontEnd, const qint1
         if (firstFrame < 0)
             firstFrame = sf;
         lastFrame = ef;
+        int32 acoustic = 0, language = 0, backoff = 0;
+        ps_seg_prob(seg, &acoustic, &language, &backoff);
+        wordScore += acoustic;
+        wordFrames += ef - sf + 1;
     }
     // When no path through the grammar survives to the end of the utterance, the decoder still
     // answers with the path that got furthest, which can be a command cut out of a sentence.
@@ -575,14 +586,16 @@ CommandDecoder::Hearing CommandDecoder::decodeAt(cmd_ln_s *frontEnd, const qint1
     input.Count = 1;
     input.Name = names.constFirst();
     if (firstFrame < 0) {
-        input.Confidence = 50;
+        input.Confidence = hearing.share = 50;
         return hearing;
     }
 
     // The confidence and the alternatives come from decoding that stretch again against one
     // command word amid garbage words, or garbage alone. The best command word there, then the
     // best once it is taken away, and so on down to garbage alone, rank what the stretch could
-    // have been; how far each falls behind the first gives its share of the probability.
+    // have been; how far each falls behind the first gives its share of the probability. The
+    // confidences weigh each share by how well the command word's frames fit the model at all:
+    // a word that wins only among poor fits is no sure thing.
     const size_t margin = 8 * samplesPerFrame;
     const size_t from = std::min(
         count, size_t(firstFrame) * samplesPerFrame > margin ? size_t(firstFrame) * samplesPerFrame - margin : 0);
@@ -621,13 +634,16 @@ CommandDecoder::Hearing CommandDecoder::decodeAt(cmd_ln_s *frontEnd, const qint1
             total += std::exp((candidate.score - score) * nats);
         return total > 0 ? 1.0 / total : 0.0;
     };
-    double confidence = 0;
+    double bestShare = 0;
     for (const Candidate &candidate : ranked) {
         if (bestWords.contains(candidate.word))
-            confidence = std::max(confidence, share(candidate.score));
+            bestShare = std::max(bestShare, share(candidate.score));
     }
-    input.Confidence = percent(confidence);
-    if (besideTalk && input.Confidence < minConfidenceBesideTalk) {
+    const double perFrame = wordFrames > 0 ? double(wordScore) / wordFrames : fitMidpoint;
+    const double fit = 1.0 / (1.0 + std::exp((fitMidpoint - perFrame) / fitSpread));
+    hearing.share = percent(bestShare);
+    input.Confidence = percent(bestShare * fit);
+    if (besideTalk && hearing.share < minShareBesideTalk) {
         input = character::UserInput{};
         input.Voice = heard.join(u' ');
         return hearing;
@@ -641,11 +657,11 @@ CommandDecoder::Hearing CommandDecoder::decodeAt(cmd_ln_s *frontEnd, const qint1
             continue;
         if (input.Count == 1) {
             input.Alt1Name = name;
-            input.Alt1Confidence = percent(share(candidate.score));
+            input.Alt1Confidence = percent(share(candidate.score) * fit);
             input.Alt1Voice = candidate.word;
         } else {
             input.Alt2Name = name;
-            input.Alt2Confidence = percent(share(candidate.score));
+            input.Alt2Confidence = percent(share(candidate.score) * fit);
             input.Alt2Voice = candidate.word;
         }
         ++input.Count;

@@ -60,6 +60,9 @@ private:
     {
         character::UserInput input;
         int32_t score = 0;
+        // The command word's share of what its stretch could have been, in percent; the reported
+        // confidence also weighs how well the stretch fits the model's speech at all.
+        short share = 0;
     };
     void release();
     bool prepareFrontEnds();

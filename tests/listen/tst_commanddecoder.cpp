@@ -246,6 +246,39 @@ private slots:
         QVERIFY2(input.Name == command, qPrintable(input.Voice + u" -> "_s + input.Name));
     }
 
+    // The confidence says how sure the decoder is, so it falls as noise covers the same words,
+    // also where the command word still beats every other word there as clearly as before.
+    void confidenceFallsAsTheAudioWorsens_data()
+    {
+        QTest::addColumn<QString>("voice");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<speechsamples::Noise>("noise");
+        QTest::newRow("slt: three, pink noise")
+            << u"slt"_s << u"three"_s << u"LevelThree"_s << speechsamples::Noise::Pink;
+        QTest::newRow("kal16: three, pink noise")
+            << u"kal16"_s << u"three"_s << u"LevelThree"_s << speechsamples::Noise::Pink;
+        QTest::newRow("awb: level one, white noise")
+            << u"awb"_s << u"level one"_s << u"LevelOne"_s << speechsamples::Noise::White;
+        QTest::newRow("slt: level three, pink noise")
+            << u"slt"_s << u"level three"_s << u"LevelThree"_s << speechsamples::Noise::Pink;
+    }
+    void confidenceFallsAsTheAudioWorsens()
+    {
+        QFETCH(QString, voice);
+        QFETCH(QString, text);
+        QFETCH(QString, command);
+        QFETCH(speechsamples::Noise, noise);
+        const QByteArray clean = spoken(text, voice);
+        const character::UserInput clear = m_decoder.decode(clean);
+        const character::UserInput noisy = m_decoder.decode(speechsamples::withNoise(clean, 15.0, 21, noise));
+        QCOMPARE(clear.Name, command);
+        QCOMPARE(noisy.Name, command);
+        QVERIFY2(clear.Confidence >= 80, qPrintable(QString::number(clear.Confidence)));
+        QVERIFY2(noisy.Confidence < clear.Confidence,
+                 qPrintable(u"%1 in noise, %2 clean"_s.arg(noisy.Confidence).arg(clear.Confidence)));
+    }
+
     // What a held key brings in without a command in it: never a command, and never a hang.
     void badInputIsNoCommand_data()
     {
