@@ -275,8 +275,9 @@ cmd_ln_t *parseSettings(QList<QByteArray> args)
 QList<QByteArray> decoderSettings()
 {
     // The third pass over the word lattice costs seconds on a grammar with a garbage loop, for
-    // a posterior that the rescoring below gives far cheaper. A low word insertion penalty keeps the garbage loop from splitting a short command word
-    // into two or three garbage words that fit its sounds a little better ("one" as "why and").
+    // a posterior that the rescoring below gives far cheaper. A low word insertion penalty keeps
+    // the garbage loop from splitting a short command word into two or three garbage words that
+    // fit its sounds a little better ("one" as "why and").
     // Beams a little narrower than the defaults save a third of the decoding time without a
     // command lost. The word exit beam stays wide: pruned too hard, the no-command path can die
     // out mid-sentence and leave a command as the only path to the end. The front end's own
