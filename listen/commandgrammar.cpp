@@ -136,8 +136,9 @@ QStringList CommandGrammar::garbageWords()
     // "want", "why", "what", "but", "three", "free", "tree", "set", "rest", "said", "exist",
     // "next", "it"). Such a word may come in as part of a phrase that a command word cannot
     // sound like: "want" alone would take "one", but "i want" needs the "i" before it. Without
-    // it, "I want level two" has no path but "i one" and a tail the grammar cannot explain. Short pronouns stay in although "we" and "you" come near "three" and "two"
-    // in noise: without them a sentence like "can we play a game" finds its way into a command.
+    // it, "I want level two" has no path but "i one" and a tail the grammar cannot explain.
+    // Short pronouns stay in although "we" and "you" come near "three" and "two" in noise:
+    // without them a sentence like "can we play a game" finds its way into a command.
     // The answers of the sums above ten are in the list as well: without them "seventeen" or
     // "nineteen" can only be explained as "... one" or "... two". Not "fourteen": it would take
     // "level four" for itself.
