@@ -5,9 +5,11 @@
 // 95 % Wilson interval, so that a difference can be told from chance.
 //
 // Usage: zumbrel_bench_listen [DEVSET_DIR] [--set dev|heldout] [--every N] [--list] [--warps F,F...]
+//                             [--no-noise-reduction]
 // --list writes every utterance's result to stderr, tab separated, for looking into misses: set, condition,
 // voice, command, text, command heard, words heard, confidence, decode ms (processor), seconds of audio.
-// --warps sets the frequency warp factors tried on high voices ("" for none), for comparing.
+// --warps sets the frequency warp factors tried on high voices ("" for none), for comparing;
+// --no-noise-reduction decodes the audio as it is.
 // At the end, every tenth utterance is decoded again in the opposite order: a result that changes
 // shows the decoder carrying something over from one utterance to the next.
 #include <algorithm>
@@ -144,6 +146,7 @@ int main(int argc, char **argv)
     int every = 1;
     bool list = false;
     std::optional<QList<double>> warps;
+    bool noiseReduction = true;
     QString dir = QStringLiteral(ZUMBREL_LISTEN_DEVSET);
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
@@ -159,8 +162,11 @@ int main(int argc, char **argv)
             for (const QString &factor : value.split(u',', Qt::SkipEmptyParts))
                 warps->append(factor.toDouble());
             ++i;
-        } else
+        } else if (arg == u"--no-noise-reduction"_s) {
+            noiseReduction = false;
+        } else {
             dir = arg;
+        }
     }
     const QList<Item> items = readManifest(dir);
     if (items.isEmpty()) {
@@ -176,6 +182,7 @@ int main(int argc, char **argv)
     decoder->setCommands(commands);
     if (warps)
         decoder->setWarpFactors(*warps);
+    decoder->setNoiseReduction(noiseReduction);
     if (!decoder->prepare()) {
         std::fprintf(stderr, "decoder unusable: %s\n", qPrintable(decoder->errorString()));
         return 1;

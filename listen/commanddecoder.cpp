@@ -19,6 +19,7 @@
 #include <sphinxbase/logmath.h>
 
 #include "listen/logging.h"
+#include "listen/noisereducer.h"
 #include "listen/pronunciationdictionary.h"
 
 using namespace Qt::StringLiterals;
@@ -496,8 +497,24 @@ character::UserInput CommandDecoder::decode(const QByteArray &pcm16k)
 
     const auto *samples = reinterpret_cast<const qint16 *>(pcm16k.constData());
     size_t count = static_cast<size_t>(pcm16k.size()) / sizeof(qint16);
+    // Before the silence is trimmed: the pauses around the words are where the noise shows.
+    // The checks on where the child spoke go by the loudness of the audio as recorded: they
+    // know how speech stands out of noise, not how the noise's leftovers after the reduction
+    // rise and fall.
+    const qint16 *recorded = samples;
+    std::vector<qint16> quieter;
+    if (m_noiseReduction) {
+        quieter.assign(samples, samples + count);
+        const NoiseReport noise = reduceSteadyNoise(quieter);
+        qCDebug(lcListen).noquote() << "speech" << noise.speechAboveNoiseDb << "dB above noise, noise unsteady by"
+                                    << noise.noiseUnsteadinessDb << "dB, reduced:" << noise.reduced;
+        if (noise.reduced)
+            samples = quieter.data();
+    }
+    const qint16 *const start = samples;
     trimSilence(samples, count);
-    const Hearing plain = decodeAt(nullptr, samples, count);
+    recorded += samples - start;
+    const Hearing plain = decodeAt(nullptr, samples, recorded, count);
     if (plain.input.Count > 0 || count == 0)
         return plain.input;
 
@@ -510,7 +527,7 @@ character::UserInput CommandDecoder::decode(const QByteArray &pcm16k)
     // the voice clearly better and still heard no command.
     int32_t bestGain = 0;
     for (qsizetype i = 0; i < m_warpedFrontEnds.size(); ++i) {
-        const Hearing warped = decodeAt(m_warpedFrontEnds.at(i), samples, count, plain.score + minWarpGain);
+        const Hearing warped = decodeAt(m_warpedFrontEnds.at(i), samples, recorded, count, plain.score + minWarpGain);
         const int32_t gain = warped.score - plain.score;
         qCDebug(lcListen).noquote() << "warp" << m_warpFactors.at(i) << "gain" << gain << "heard" << warped.input.Voice
                                     << warped.input.Name << warped.input.Confidence;
@@ -523,8 +540,8 @@ character::UserInput CommandDecoder::decode(const QByteArray &pcm16k)
     return plain.input;
 }
 
-CommandDecoder::Hearing CommandDecoder::decodeAt(cmd_ln_s *frontEnd, const qint16 *samples, size_t count,
-                                                 int32_t minScore)
+CommandDecoder::Hearing CommandDecoder::decodeAt(cmd_ln_s *frontEnd, const qint16 *samples, const qint16 *recorded,
+                                                 size_t count, int32_t minScore)
 {
     Hearing hearing;
     character::UserInput &input = hearing.input;
@@ -534,7 +551,7 @@ CommandDecoder::Hearing CommandDecoder::decodeAt(cmd_ln_s *frontEnd, const qint1
     // Rescoring for the confidence costs several decodes; a path that cannot count needs none.
     if (hearing.score <= minScore)
         return hearing;
-    const std::vector<double> loudness = frameLoudness(samples, count);
+    const std::vector<double> loudness = frameLoudness(recorded, count);
     const double speechLevel = loudSpeechLevel(loudness);
     const double speechFrom = speechThreshold(loudness, speechLevel);
     const QStringList said = wordsSaid(m_decoder, m_grammar, loudness, speechFrom);

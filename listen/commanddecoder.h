@@ -55,6 +55,10 @@ public:
     void setWarpFactors(const QList<double> &factors);
     QList<double> warpFactors() const { return m_warpFactors; }
 
+    // Whether a loud, steady background noise is taken out before decoding (on by default).
+    void setNoiseReduction(bool enabled) { m_noiseReduction = enabled; }
+    bool noiseReduction() const { return m_noiseReduction; }
+
 private:
     struct Hearing
     {
@@ -67,9 +71,10 @@ private:
     void release();
     bool prepareFrontEnds();
     void releaseFrontEnds();
-    // frontEnd is the settings of a warped front end, or null for the decoder's own. A best path
-    // that scores no more than minScore is reported without a command.
-    Hearing decodeAt(cmd_ln_s *frontEnd, const qint16 *samples, size_t count,
+    // frontEnd is the settings of a warped front end, or null for the decoder's own. recorded is
+    // the same stretch of audio before any noise reduction, for judging where the child spoke. A
+    // best path that scores no more than minScore is reported without a command.
+    Hearing decodeAt(cmd_ln_s *frontEnd, const qint16 *samples, const qint16 *recorded, size_t count,
                      int32_t minScore = std::numeric_limits<int32_t>::min());
     int32_t decodeWith(const char *search, cmd_ln_s *frontEnd, const qint16 *samples, size_t count, QStringList &words);
     // The name of the search for one word other than the excluded ones; empty on failure.
@@ -85,6 +90,7 @@ private:
     std::unique_ptr<QTemporaryFile> m_smallDictionary;
     QSet<QByteArray> m_wordSearches;
     QList<double> m_warpFactors = {0.7, 0.6};
+    bool m_noiseReduction = true;
     QList<cmd_ln_s *> m_warpedFrontEnds; // settings for each warp factor
 };
 
