@@ -5,11 +5,11 @@
 // 95 % Wilson interval, so that a difference can be told from chance.
 //
 // Usage: zumbrel_bench_listen [DEVSET_DIR] [--set dev|heldout] [--every N] [--list] [--warps F,F...]
-//                             [--no-noise-reduction]
+//                             [--no-noise-reduction] [--no-room-tone]
 // --list writes every utterance's result to stderr, tab separated, for looking into misses: set, condition,
 // voice, command, text, command heard, words heard, confidence, decode ms (processor), seconds of audio.
 // --warps sets the frequency warp factors tried on high voices ("" for none), for comparing;
-// --no-noise-reduction decodes the audio as it is.
+// --no-noise-reduction and --no-room-tone decode the audio as it is.
 // At the end, every tenth utterance is decoded again in the opposite order: a result that changes
 // shows the decoder carrying something over from one utterance to the next.
 #include <algorithm>
@@ -147,6 +147,7 @@ int main(int argc, char **argv)
     bool list = false;
     std::optional<QList<double>> warps;
     bool noiseReduction = true;
+    bool roomTone = true;
     QString dir = QStringLiteral(ZUMBREL_LISTEN_DEVSET);
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
@@ -164,6 +165,8 @@ int main(int argc, char **argv)
             ++i;
         } else if (arg == u"--no-noise-reduction"_s) {
             noiseReduction = false;
+        } else if (arg == u"--no-room-tone"_s) {
+            roomTone = false;
         } else {
             dir = arg;
         }
@@ -183,6 +186,7 @@ int main(int argc, char **argv)
     if (warps)
         decoder->setWarpFactors(*warps);
     decoder->setNoiseReduction(noiseReduction);
+    decoder->setRoomTone(roomTone);
     if (!decoder->prepare()) {
         std::fprintf(stderr, "decoder unusable: %s\n", qPrintable(decoder->errorString()));
         return 1;

@@ -28,8 +28,6 @@ namespace listen {
 
 namespace {
 
-// A command word that carries less of the lattice's probability than this was never a
-// serious candidate; reporting it would only be noise.
 // The best command word, two alternatives, and garbage alone to weigh them against.
 constexpr int maxRescoreRounds = 4;
 constexpr int maxUnexplainedFrames = 10;
@@ -62,6 +60,10 @@ constexpr double natsPerScoreUnit = 0.01;
 // voice the model knows badly and a sentence forced onto a command word all fit worse.
 constexpr double fitMidpoint = -46.0;
 constexpr double fitSpread = 8.0;
+// A command word that fits worse than this is no command at all: a word forced onto noise or onto
+// another word. On the development set, 2 % of the right commands fit this badly, against 14 % of
+// the sentences taken for a command and 29 % of the commands heard as another.
+constexpr double minFit = -65.0;
 // Where the warp of a high voice's spectrum turns from scaling the formant region to squeezing what
 // lies above it into the rest of the band.
 constexpr int warpKneeHz = 5500;
@@ -502,15 +504,20 @@ character::UserInput CommandDecoder::decode(const QByteArray &pcm16k)
     // know how speech stands out of noise, not how the noise's leftovers after the reduction
     // rise and fall.
     const qint16 *recorded = samples;
-    std::vector<qint16> quieter;
+    std::vector<qint16> conditioned(samples, samples + count);
+    bool changed = false;
     if (m_noiseReduction) {
-        quieter.assign(samples, samples + count);
-        const NoiseReport noise = reduceSteadyNoise(quieter);
+        const NoiseReport noise = reduceSteadyNoise(conditioned);
         qCDebug(lcListen).noquote() << "speech" << noise.speechAboveNoiseDb << "dB above noise, noise unsteady by"
                                     << noise.noiseUnsteadinessDb << "dB, reduced:" << noise.reduced;
-        if (noise.reduced)
-            samples = quieter.data();
+        changed = noise.reduced;
     }
+    if (m_roomTone && addRoomTone(conditioned)) {
+        qCDebug(lcListen) << "pauses quieter than a room: room tone added";
+        changed = true;
+    }
+    if (changed)
+        samples = conditioned.data();
     const qint16 *const start = samples;
     trimSilence(samples, count);
     recorded += samples - start;
@@ -600,6 +607,8 @@ CommandDecoder::Hearing CommandDecoder::decodeAt(cmd_ln_s *frontEnd, const qint1
     if (firstFrame >= 0
         && speechOutsideCommand(loudness, speechFrom, firstFrame, lastFrame,
                                 m_grammar.wordsAllowedAround(names.constFirst())))
+        return hearing;
+    if (wordFrames > 0 && double(wordScore) / wordFrames < minFit)
         return hearing;
     input.Count = 1;
     input.Name = names.constFirst();

@@ -58,6 +58,9 @@ public:
     // Whether a loud, steady background noise is taken out before decoding (on by default).
     void setNoiseReduction(bool enabled) { m_noiseReduction = enabled; }
     bool noiseReduction() const { return m_noiseReduction; }
+    // Whether pauses quieter than any room get a faint room tone before decoding (on by default).
+    void setRoomTone(bool enabled) { m_roomTone = enabled; }
+    bool roomTone() const { return m_roomTone; }
 
 private:
     struct Hearing
@@ -91,6 +94,7 @@ private:
     QSet<QByteArray> m_wordSearches;
     QList<double> m_warpFactors = {0.7, 0.6};
     bool m_noiseReduction = true;
+    bool m_roomTone = true;
     QList<cmd_ln_s *> m_warpedFrontEnds; // settings for each warp factor
 };
 

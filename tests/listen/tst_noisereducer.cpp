@@ -134,6 +134,76 @@ private slots:
         listen::reduceSteadyNoise(reduced);
         QVERIFY(energyDb(reduced, 0, reduced.size()) <= energyDb(hum, 0, hum.size()));
     }
+
+    // Speech whose pauses are digital silence, or the one-step dither of a synthesiser, gets a
+    // faint tone in the pauses, 40 dB below the speech; the words themselves stay as they were,
+    // and the same audio always gets the same tone.
+    void silentPausesGetARoomTone_data()
+    {
+        QTest::addColumn<QByteArray>("audio");
+        const QByteArray speech
+            = speechsamples::padded(speechsamples::say(u"reset please"_s, {u"awb"_s, 1.0, 1.0}), padMs, padMs);
+        QTest::newRow("digital silence") << speech;
+        QTest::newRow("one-step dither") << speechsamples::withNoise(speech, 75.0, 5, speechsamples::Noise::White);
+        QTest::newRow("quiet speech") << speechsamples::clipped(speech, 0.1);
+    }
+    void silentPausesGetARoomTone()
+    {
+        QFETCH(QByteArray, audio);
+        const std::vector<qint16> original = toSamples(audio);
+        std::vector<qint16> toned = original;
+        QVERIFY(listen::addRoomTone(toned));
+        QCOMPARE(toned.size(), original.size());
+
+        const size_t pause = (padMs - 50) * samplesPerMs;
+        const size_t wordsFrom = padMs * samplesPerMs;
+        const size_t wordsTo = original.size() - padMs * samplesPerMs;
+        const double words = energyDb(original, wordsFrom, wordsTo) - 10.0 * std::log10(double(wordsTo - wordsFrom));
+        const double tone = energyDb(toned, 0, pause) - 10.0 * std::log10(double(pause));
+        // The tone is set against the loud frames, which stand a few dB above the words' average.
+        QVERIFY2(tone < words - 30.0 && tone > words - 45.0,
+                 qPrintable(u"tone %1 dB, words %2"_s.arg(tone).arg(words)));
+        QVERIFY2(differenceDb(toned, original, wordsFrom, wordsTo) < energyDb(original, wordsFrom, wordsTo) - 30.0,
+                 "the words keep their sound");
+
+        std::vector<qint16> again = original;
+        listen::addRoomTone(again);
+        QVERIFY(again == toned);
+    }
+
+    // Audio that already has a room's noise, or no speech to set a tone against, is left as it
+    // came.
+    void roomToneOnlyWherePausesAreSilent_data()
+    {
+        QTest::addColumn<QByteArray>("audio");
+        const QByteArray speech
+            = speechsamples::padded(speechsamples::say(u"level four"_s, {u"slt"_s, 1.0, 1.0}), padMs, padMs);
+        QTest::newRow("quiet room, 30 dB") << speechsamples::withNoise(speech, 30.0, 3, speechsamples::Noise::Pink);
+        QTest::newRow("noisy, 10 dB") << speechsamples::withNoise(speech, 10.0, 3, speechsamples::Noise::White);
+        QTest::newRow("digital silence alone") << QByteArray(32000 * 2, '\0');
+        QTest::newRow("a whisper of dither alone") << speechsamples::clipped(speech, 0.0005);
+        QTest::newRow("too short to judge") << QByteArray(200, '\x05');
+        QTest::newRow("nothing") << QByteArray();
+    }
+    void roomToneOnlyWherePausesAreSilent()
+    {
+        QFETCH(QByteArray, audio);
+        const std::vector<qint16> original = toSamples(audio);
+        std::vector<qint16> samples = original;
+        QVERIFY(!listen::addRoomTone(samples));
+        QVERIFY(samples == original);
+    }
+
+    // Speech at full scale gets the tone without a sample wrapping round.
+    void roomToneNeverOverflows()
+    {
+        std::vector<qint16> loud = toSamples(speechsamples::padded(
+            speechsamples::clipped(speechsamples::say(u"exit"_s, {u"rms"_s, 1.0, 1.0}), 20.0), padMs, padMs));
+        const std::vector<qint16> original = loud;
+        QVERIFY(listen::addRoomTone(loud));
+        for (size_t i = 0; i < loud.size(); ++i)
+            QVERIFY2(std::abs(int(loud[i]) - int(original[i])) < 2000, qPrintable(u"sample %1"_s.arg(i)));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestNoiseReducer)
