@@ -117,19 +117,6 @@ QStringList splitWords(const char *hypothesis)
     return QString::fromUtf8(hypothesis).split(u' ', Qt::SkipEmptyParts);
 }
 
-// Root mean square of each 10 ms frame.
-std::vector<double> frameLoudness(const qint16 *samples, size_t count)
-{
-    std::vector<double> loudness(count / samplesPerFrame, 0.0);
-    for (size_t frame = 0; frame < loudness.size(); ++frame) {
-        double energy = 0;
-        for (size_t i = frame * samplesPerFrame; i < (frame + 1) * samplesPerFrame; ++i)
-            energy += double(samples[i]) * samples[i];
-        loudness[frame] = std::sqrt(energy / samplesPerFrame);
-    }
-    return loudness;
-}
-
 // The level of the louder part of the speech: a high percentile, so a click does not set it.
 double loudSpeechLevel(std::vector<double> loudness)
 {

@@ -201,17 +201,23 @@ NoiseReport reduceSteadyNoise(std::vector<qint16> &samples)
     return report;
 }
 
-bool addRoomTone(std::vector<qint16> &samples)
+std::vector<double> frameLoudness(const qint16 *samples, size_t count)
 {
-    // The loud part of the speech and the quiet part between the words, as frame loudness
-    // percentiles, so that a click or a breath sets neither.
-    std::vector<double> loudness(samples.size() / loudnessFrame);
+    std::vector<double> loudness(count / loudnessFrame, 0.0);
     for (size_t frame = 0; frame < loudness.size(); ++frame) {
         double energy = 0;
         for (size_t i = frame * loudnessFrame; i < (frame + 1) * loudnessFrame; ++i)
             energy += double(samples[i]) * samples[i];
         loudness[frame] = std::sqrt(energy / loudnessFrame);
     }
+    return loudness;
+}
+
+bool addRoomTone(std::vector<qint16> &samples)
+{
+    // The loud part of the speech and the quiet part between the words, as frame loudness
+    // percentiles, so that a click or a breath sets neither.
+    const std::vector<double> loudness = frameLoudness(samples.data(), samples.size());
     if (loudness.size() < 10)
         return false;
     std::vector<double> sorted = loudness;

@@ -19,6 +19,9 @@ struct NoiseReport
     bool reduced = false;
 };
 
+// The root mean square of each full 10 ms frame of 16 kHz audio.
+std::vector<double> frameLoudness(const qint16 *samples, size_t count);
+
 // Takes a steady background noise (a fan, a hiss, the hum of a car) out of one utterance of
 // 16 kHz speech before it is decoded. The noise's spectrum is estimated from the quietest part of
 // the utterance, which push to talk always has before and after the words; each short-time
