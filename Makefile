@@ -11,7 +11,7 @@ CMAKE_ARGS    ?=
 PREFIX        ?= /usr/local
 
 .PHONY: all setup setup-test setup-package configure build run test test-main test-asan test-fuzz bench soak sheet \
-        install deb clean
+        adaptation install deb clean
 
 all: build
 
@@ -66,6 +66,13 @@ bench: setup-test build
 # the sanitizer build (most of an hour). ZUMBREL_SOAK_ACTIONS and ZUMBREL_SOAK_SEED choose the run.
 soak: setup-test build $(ASAN_BUILD)/build.ninja
 	scripts/soak.sh $(BUILD) $(ASAN_BUILD)
+
+# Estimates listen/en-us-adaptation.mllr again, the speaker adaptation that the command decoder
+# applies to the speech model (a few minutes; the same file comes out on every run).
+adaptation: setup-test build
+	@scripts/setup.sh adapt
+	cmake --build $(BUILD) --target zumbrel_listen_condition
+	tools/adapt/make_adaptation.py listen/en-us-adaptation.mllr --tool $(BUILD)/bench/zumbrel_listen_condition
 
 # Redraws docs/merlin-sheet.png: a few frames of every animation of Merlin.
 sheet: build

@@ -5,11 +5,12 @@
 // 95 % Wilson interval, so that a difference can be told from chance.
 //
 // Usage: zumbrel_bench_listen [DEVSET_DIR] [--set dev|heldout] [--every N] [--list] [--warps F,F...]
-//                             [--no-noise-reduction] [--no-room-tone]
+//                             [--no-noise-reduction] [--no-room-tone] [--no-adaptation]
 // --list writes every utterance's result to stderr, tab separated, for looking into misses: set, condition,
 // voice, command, text, command heard, words heard, confidence, decode ms (processor), seconds of audio.
 // --warps sets the frequency warp factors tried on high voices ("" for none), for comparing;
-// --no-noise-reduction and --no-room-tone decode the audio as it is.
+// --no-noise-reduction and --no-room-tone decode the audio as it is; --no-adaptation decodes with the
+// speech model as it is, without the speaker adaptation that ships with the program.
 // At the end, every tenth utterance is decoded again in the opposite order: a result that changes
 // shows the decoder carrying something over from one utterance to the next.
 #include <algorithm>
@@ -148,6 +149,7 @@ int main(int argc, char **argv)
     std::optional<QList<double>> warps;
     bool noiseReduction = true;
     bool roomTone = true;
+    bool adaptation = true;
     QString dir = QStringLiteral(ZUMBREL_LISTEN_DEVSET);
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
@@ -167,6 +169,8 @@ int main(int argc, char **argv)
             noiseReduction = false;
         } else if (arg == u"--no-room-tone"_s) {
             roomTone = false;
+        } else if (arg == u"--no-adaptation"_s) {
+            adaptation = false;
         } else {
             dir = arg;
         }
@@ -187,8 +191,14 @@ int main(int argc, char **argv)
         decoder->setWarpFactors(*warps);
     decoder->setNoiseReduction(noiseReduction);
     decoder->setRoomTone(roomTone);
+    if (!adaptation)
+        decoder->setAdaptation({});
     if (!decoder->prepare()) {
         std::fprintf(stderr, "decoder unusable: %s\n", qPrintable(decoder->errorString()));
+        return 1;
+    }
+    if (adaptation && !decoder->isAdapted()) {
+        std::fprintf(stderr, "the speaker adaptation %s cannot be used\n", qPrintable(decoder->adaptation()));
         return 1;
     }
 

@@ -18,6 +18,7 @@
 #include <sphinxbase/fe.h>
 #include <sphinxbase/logmath.h>
 
+#include "listen/adaptation.h"
 #include "listen/logging.h"
 #include "listen/noisereducer.h"
 #include "listen/pronunciationdictionary.h"
@@ -35,6 +36,8 @@ constexpr int maxUnexplainedFrames = 10;
 constexpr double quietRatio = 0.05;
 constexpr size_t keptSilenceFrames = 25;
 constexpr qsizetype maxKeptSearches = 40;
+// A transform with many regression classes for a large model is a few megabytes of text.
+constexpr qint64 maxAdaptationBytes = 16 * 1024 * 1024;
 // A frame within 14 dB of the loud part of the utterance is speech, not room noise. Inside a
 // pause of 0.6 s or more, 0.4 s of such frames is speech the decoder did not explain.
 constexpr double swallowedSpeechRatio = 0.2;
@@ -281,6 +284,7 @@ QList<QByteArray> decoderSettings()
 CommandDecoder::CommandDecoder(const QString &modelDir, const QString &dictionaryFile)
     : m_modelDir(modelDir.isEmpty() ? defaultModelDir() : modelDir)
     , m_dictionaryFile(dictionaryFile.isEmpty() ? defaultDictionaryFile() : dictionaryFile)
+    , m_adaptation(modelDir.isEmpty() ? defaultAdaptation() : QString())
 {
 }
 
@@ -297,6 +301,17 @@ QString CommandDecoder::defaultModelDir()
 QString CommandDecoder::defaultDictionaryFile()
 {
     return u"/usr/share/pocketsphinx/model/en-us/cmudict-en-us.dict"_s;
+}
+
+QString CommandDecoder::defaultAdaptation()
+{
+    return u":/listen/en-us-adaptation.mllr"_s;
+}
+
+void CommandDecoder::setAdaptation(const QString &file)
+{
+    m_adaptation = file;
+    m_dirty = true;
 }
 
 bool CommandDecoder::isUsable() const
@@ -335,6 +350,7 @@ void CommandDecoder::releaseFrontEnds()
 
 void CommandDecoder::release()
 {
+    m_adapted = false;
     releaseFrontEnds();
     if (m_decoder)
         ps_free(m_decoder);
@@ -405,6 +421,9 @@ bool CommandDecoder::prepare()
         release();
         return false;
     }
+    if (!m_adaptation.isEmpty() && !applyAdaptation())
+        qCWarning(lcListen).noquote() << "the speaker adaptation" << m_adaptation
+                                      << "cannot be used; the speech model is used as it is";
     const QByteArray jsgf = m_grammar.toJsgf().toUtf8();
     if (ps_set_jsgf_string(m_decoder, "commands", jsgf.constData()) != 0 || ps_set_search(m_decoder, "commands") != 0) {
         m_error = QCoreApplication::translate("listen", "The speech decoder rejected the command grammar.");
@@ -417,6 +436,29 @@ bool CommandDecoder::prepare()
         releaseFrontEnds();
     }
     return true;
+}
+
+bool CommandDecoder::applyAdaptation()
+{
+    QFile file(m_adaptation);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > maxAdaptationBytes)
+        return false;
+    const QByteArray transform = file.readAll();
+    // The decoder's reader trusts the sizes in the file and indexes the model with them; a file
+    // for another model's streams would read past them. Checked here first, and the decoder then
+    // reads the checked copy: it takes only a file name, and cannot open a resource.
+    QFile parameters(m_modelDir + u"/feat.params"_s);
+    const QByteArray featureParameters = parameters.open(QIODevice::ReadOnly) ? parameters.readAll() : QByteArray();
+    if (!isAdaptationFor(transform, modelStreamLengths(featureParameters)))
+        return false;
+    QTemporaryFile copy(QDir::tempPath() + u"/zumbrel-adaptation-XXXXXX"_s);
+    if (!copy.open() || copy.write(transform) != transform.size() || !copy.flush())
+        return false;
+    ps_mllr_t *mllr = ps_mllr_read(QFile::encodeName(copy.fileName()).constData());
+    if (!mllr)
+        return false;
+    m_adapted = ps_update_mllr(m_decoder, mllr) != nullptr;
+    return m_adapted;
 }
 
 bool CommandDecoder::prepareFrontEnds()

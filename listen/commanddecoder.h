@@ -62,6 +62,18 @@ public:
     void setRoomTone(bool enabled) { m_roomTone = enabled; }
     bool roomTone() const { return m_roomTone; }
 
+    // A linear transform of the model's Gaussian means (an MLLR file from sphinxtrain's
+    // mllr_solve) that brings the model, which learned adults reading into desk microphones,
+    // nearer to the many voices and rooms it hears; empty for none. With the system's model the
+    // decoder applies the transform that is built into the library (estimated by
+    // tools/adapt/make_adaptation.py); with another model, none. A file that cannot be read or
+    // does not fit the model leaves a warning, and the model is used as it is.
+    void setAdaptation(const QString &file);
+    QString adaptation() const { return m_adaptation; }
+    static QString defaultAdaptation();
+    // Whether the adaptation in use was read and applied.
+    bool isAdapted() const { return m_adapted; }
+
 private:
     struct Hearing
     {
@@ -73,6 +85,7 @@ private:
     };
     void release();
     bool prepareFrontEnds();
+    bool applyAdaptation();
     void releaseFrontEnds();
     // frontEnd is the settings of a warped front end, or null for the decoder's own. recorded is
     // the same stretch of audio before any noise reduction, for judging where the child spoke. A
@@ -95,6 +108,8 @@ private:
     QList<double> m_warpFactors = {0.7, 0.6};
     bool m_noiseReduction = true;
     bool m_roomTone = true;
+    QString m_adaptation;
+    bool m_adapted = false;
     QList<cmd_ln_s *> m_warpedFrontEnds; // settings for each warp factor
 };
 
