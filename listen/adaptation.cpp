@@ -7,8 +7,9 @@ namespace listen {
 
 namespace {
 
-// Far more regression classes than a transform for a few hundred sentences could estimate.
-constexpr int maxClasses = 256;
+// The decoder applies the first regression class of a transform to every Gaussian; a transform of
+// several classes would be applied wrongly, not partly.
+constexpr int supportedClasses = 1;
 // What the model's front end gives when feat.params does not say otherwise.
 constexpr int defaultCepstra = 13;
 constexpr int differencesPerCepstrum = 3; // the value, its first and its second difference
@@ -73,7 +74,7 @@ bool isAdaptationFor(const QByteArray &text, const QList<int> &streamLengths)
         return true;
     };
     int classes = 0, streams = 0;
-    if (streamLengths.isEmpty() || !integer(classes) || classes < 1 || classes > maxClasses || !integer(streams)
+    if (streamLengths.isEmpty() || !integer(classes) || classes != supportedClasses || !integer(streams)
         || streams != streamLengths.size())
         return false;
     for (const int expected : streamLengths) {

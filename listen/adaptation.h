@@ -12,8 +12,9 @@ namespace listen {
 QList<int> modelStreamLengths(const QByteArray &featureParameters);
 
 // Whether the text is a well-formed MLLR transform (sphinxtrain's mllr_solve output) for streams
-// of those lengths: a class count, the stream count, then for each stream its length and, for
-// each class, the rotation, the bias and positive variance scales, all finite numbers.
+// of those lengths that the decoder can apply: one regression class (the decoder applies no
+// other), the stream count, then for each stream its length, the rotation, the bias and positive
+// variance scales, all finite numbers.
 bool isAdaptationFor(const QByteArray &text, const QList<int> &streamLengths);
 
 } // namespace listen

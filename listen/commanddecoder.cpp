@@ -36,7 +36,8 @@ constexpr int maxUnexplainedFrames = 10;
 constexpr double quietRatio = 0.05;
 constexpr size_t keptSilenceFrames = 25;
 constexpr qsizetype maxKeptSearches = 40;
-// A transform with many regression classes for a large model is a few megabytes of text.
+// Far more than the text of any transform the decoder can apply, which is a few hundred kilobytes
+// for the widest feature streams.
 constexpr qint64 maxAdaptationBytes = 16 * 1024 * 1024;
 // A frame within 14 dB of the loud part of the utterance is speech, not room noise. Inside a
 // pause of 0.6 s or more, 0.4 s of such frames is speech the decoder did not explain.

@@ -75,7 +75,8 @@ private slots:
         QVERIFY(!shipped().isEmpty());
         QTest::newRow("the shipped transform") << shipped() << model << true;
         QTest::newRow("identity") << identity << model << true;
-        QTest::newRow("two classes") << transform(2, model) << model << true;
+        // The decoder would apply the first class to every Gaussian.
+        QTest::newRow("two classes") << transform(2, model) << model << false;
         QTest::newRow("one stream of 39") << transform(1, {39}) << QList<int>{39} << true;
         QTest::newRow("for another model") << shipped() << QList<int>{39} << false;
         QTest::newRow("streams of other lengths") << transform(1, {13, 13, 12}) << model << false;

@@ -16,7 +16,7 @@ back out as the trainer's float array first. Every step is a fixed program on fi
 the same transform comes out on every run.
 
 Usage: make_adaptation.py OUTPUT_FILE [--tool CONDITION_PROGRAM] [--workdir DIR]
-Needs: sox, flite, espeak-ng, festival (scripts/setup.sh package), sphinxtrain, sphinxbase-utils
+Needs: sox, flite, espeak-ng, festival (scripts/setup.sh test), sphinxtrain, sphinxbase-utils
 and pocketsphinx (scripts/setup.sh adapt).
 """
 
@@ -152,10 +152,10 @@ def main():
         print(__doc__)
         return 2
     output = os.path.abspath(sys.argv[1])
-    for tool in ("sox", "flite", "espeak-ng", "festival", "sphinx_fe", "pocketsphinx_mdef_convert",
-                 os.path.join(TRAINER, "bw"), os.path.join(TRAINER, "mllr_solve")):
-        if not shutil.which(tool):
-            print("missing program: %s (scripts/setup.sh package adapt installs it)" % tool, file=sys.stderr)
+    for program in ("sox", "flite", "espeak-ng", "festival", "sphinx_fe", "pocketsphinx_mdef_convert",
+                    os.path.join(TRAINER, "bw"), os.path.join(TRAINER, "mllr_solve")):
+        if not shutil.which(program):
+            print("missing program: %s (scripts/setup.sh test adapt installs it)" % program, file=sys.stderr)
             return 1
     tool = sys.argv[sys.argv.index("--tool") + 1] if "--tool" in sys.argv else DEFAULT_TOOL
     if not os.access(tool, os.X_OK):
