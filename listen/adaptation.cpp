@@ -79,12 +79,9 @@ bool isAdaptationFor(const QByteArray &text, const QList<int> &streamLengths)
         return false;
     for (const int expected : streamLengths) {
         int length = 0;
-        if (!integer(length) || length != expected)
+        if (!integer(length) || length != expected || !numbers(qsizetype(length) * length, false)
+            || !numbers(length, false) || !numbers(length, true))
             return false;
-        for (int c = 0; c < classes; ++c) {
-            if (!numbers(qsizetype(length) * length, false) || !numbers(length, false) || !numbers(length, true))
-                return false;
-        }
     }
     return next == words.size();
 }
