@@ -67,12 +67,12 @@ bench: setup-test build
 soak: setup-test build $(ASAN_BUILD)/build.ninja
 	scripts/soak.sh $(BUILD) $(ASAN_BUILD)
 
-# Estimates listen/en-us-adaptation.mllr again, the speaker adaptation that the command decoder
+# Estimates listen/en-us-adapted.means again, the speaker adaptation that the command decoder
 # applies to the speech model (a few minutes; the same file comes out on every run).
 adaptation: setup-test build
 	@scripts/setup.sh adapt
 	cmake --build $(BUILD) --target zumbrel_listen_condition
-	tools/adapt/make_adaptation.py listen/en-us-adaptation.mllr --tool $(BUILD)/bench/zumbrel_listen_condition
+	tools/adapt/make_adaptation.py listen/en-us-adapted.means --tool $(BUILD)/bench/zumbrel_listen_condition
 
 # Redraws docs/merlin-sheet.png: a few frames of every animation of Merlin.
 sheet: build

@@ -1,89 +1,109 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "listen/adaptation.h"
 
+#include <QtEndian>
+
 #include <cmath>
+#include <cstring>
+#include <optional>
 
 namespace listen {
 
 namespace {
 
-// The decoder applies the first regression class of a transform to every Gaussian; a transform of
-// several classes would be applied wrongly, not partly.
-constexpr int supportedClasses = 1;
-// What the model's front end gives when feat.params does not say otherwise.
-constexpr int defaultCepstra = 13;
-constexpr int differencesPerCepstrum = 3; // the value, its first and its second difference
+// The byte order mark after the header, as written on a little-endian machine.
+constexpr quint32 byteOrderMark = 0x11223344;
+constexpr qsizetype maxHeaderBytes = 4096;
+// Bounds well beyond any model, so that a corrupt size cannot overflow the arithmetic below.
+constexpr qint32 maxDimension = 1 << 20;
+constexpr qint32 maxStreams = 64;
 
-QByteArray parameterValue(const QByteArray &parameters, const QByteArray &name)
+struct GaussianFile
 {
-    const QList<QByteArray> words = parameters.simplified().split(' ');
-    const qsizetype at = words.indexOf(name);
-    return at >= 0 && at + 1 < words.size() ? words.at(at + 1) : QByteArray();
+    qsizetype dimensionsAt = 0; // just after the byte order mark: where the checksum starts
+    qsizetype valuesAt = 0;     // where the values start; everything before is header and dimensions
+    qsizetype valueCount = 0;
+    bool checksummed = false;
+};
+
+std::optional<quint32> wordAt(const QByteArray &file, qsizetype at)
+{
+    if (at < 0 || at + 4 > file.size())
+        return std::nullopt;
+    return qFromLittleEndian<quint32>(file.constData() + at);
+}
+
+// The layout of a Gaussian parameter file: "s3" header lines up to "endhdr", the byte order mark,
+// the codebook, stream and density counts, each stream's length, the value count, the values, and
+// a checksum when the header says "chksum0 yes".
+std::optional<GaussianFile> parse(const QByteArray &file)
+{
+    static const QByteArray endOfHeader = "endhdr\n";
+    if (!file.startsWith("s3\n"))
+        return std::nullopt;
+    const qsizetype headerEnd = file.indexOf(endOfHeader);
+    if (headerEnd < 0 || headerEnd > maxHeaderBytes)
+        return std::nullopt;
+    GaussianFile layout;
+    layout.checksummed = file.left(headerEnd).contains("\nchksum0 yes\n");
+    qsizetype at = headerEnd + endOfHeader.size();
+    const auto next = [&]() -> std::optional<qint32> {
+        const std::optional<quint32> word = wordAt(file, at);
+        at += 4;
+        return word ? std::optional<qint32>(qint32(*word)) : std::nullopt;
+    };
+    const std::optional<qint32> mark = next();
+    layout.dimensionsAt = at;
+    const std::optional<qint32> codebooks = next(), streams = next(), densities = next();
+    if (!mark || quint32(*mark) != byteOrderMark || !codebooks || !streams || !densities || *codebooks <= 0
+        || *codebooks > maxDimension || *streams <= 0 || *streams > maxStreams || *densities <= 0
+        || *densities > maxDimension)
+        return std::nullopt;
+    qint64 streamLengths = 0;
+    for (qint32 stream = 0; stream < *streams; ++stream) {
+        const std::optional<qint32> length = next();
+        if (!length || *length <= 0 || *length > maxDimension)
+            return std::nullopt;
+        streamLengths += *length;
+    }
+    const std::optional<qint32> count = next();
+    if (!count || qint64(*count) != qint64(*codebooks) * *densities * streamLengths)
+        return std::nullopt;
+    layout.valuesAt = at;
+    layout.valueCount = *count;
+    if (file.size() != at + layout.valueCount * 4 + (layout.checksummed ? 4 : 0))
+        return std::nullopt;
+    return layout;
+}
+
+// sphinxbase's running checksum over every 32-bit word after the byte order mark.
+quint32 checksum(const QByteArray &file, qsizetype from, qsizetype to)
+{
+    quint32 sum = 0;
+    for (qsizetype at = from; at < to; at += 4)
+        sum = ((sum << 20) | (sum >> 12)) + qFromLittleEndian<quint32>(file.constData() + at);
+    return sum;
 }
 
 } // namespace
 
-QList<int> modelStreamLengths(const QByteArray &featureParameters)
+bool isGaussianFileLike(const QByteArray &candidate, const QByteArray &reference)
 {
-    const QByteArray subvectors = parameterValue(featureParameters, "-svspec");
-    if (!subvectors.isEmpty()) {
-        QList<int> lengths;
-        for (const QByteArray &subvector : subvectors.split('/')) {
-            // "0-12" or "0-12,26-38": the length is the count of dimensions named.
-            int length = 0;
-            for (const QByteArray &range : subvector.split(',')) {
-                const QList<QByteArray> ends = range.split('-');
-                bool firstOk = false, lastOk = ends.size() == 1;
-                const int first = ends.constFirst().toInt(&firstOk);
-                const int last = ends.size() == 2 ? ends.at(1).toInt(&lastOk) : first;
-                if (!firstOk || !lastOk || ends.size() > 2 || first < 0 || last < first)
-                    return {};
-                length += last - first + 1;
-            }
-            lengths.append(length);
-        }
-        return lengths;
-    }
-    const QByteArray feature = parameterValue(featureParameters, "-feat");
-    if (!feature.isEmpty() && feature != "1s_c_d_dd")
-        return {};
-    const QByteArray cepstra = parameterValue(featureParameters, "-ceplen");
-    bool ok = cepstra.isEmpty();
-    const int count = ok ? defaultCepstra : cepstra.toInt(&ok);
-    if (!ok || count <= 0)
-        return {};
-    return {count * differencesPerCepstrum};
-}
-
-bool isAdaptationFor(const QByteArray &text, const QList<int> &streamLengths)
-{
-    const QList<QByteArray> words = text.simplified().split(' ');
-    qsizetype next = 0;
-    const auto integer = [&](int &value) {
-        bool ok = false;
-        value = next < words.size() ? words.at(next++).toInt(&ok) : 0;
-        return ok;
-    };
-    const auto numbers = [&](qsizetype count, bool positive) {
-        for (qsizetype i = 0; i < count; ++i) {
-            bool ok = false;
-            const double value = next < words.size() ? words.at(next++).toDouble(&ok) : 0.0;
-            if (!ok || !std::isfinite(value) || (positive && value <= 0))
-                return false;
-        }
-        return true;
-    };
-    int classes = 0, streams = 0;
-    if (streamLengths.isEmpty() || !integer(classes) || classes != supportedClasses || !integer(streams)
-        || streams != streamLengths.size())
+    const std::optional<GaussianFile> layout = parse(candidate);
+    const std::optional<GaussianFile> expected = parse(reference);
+    if (!layout || !expected || layout->valuesAt != expected->valuesAt
+        || candidate.left(layout->valuesAt) != reference.left(expected->valuesAt))
         return false;
-    for (const int expected : streamLengths) {
-        int length = 0;
-        if (!integer(length) || length != expected || !numbers(qsizetype(length) * length, false)
-            || !numbers(length, false) || !numbers(length, true))
+    const qsizetype valuesEnd = layout->valuesAt + layout->valueCount * 4;
+    for (qsizetype at = layout->valuesAt; at < valuesEnd; at += 4) {
+        const quint32 bits = qFromLittleEndian<quint32>(candidate.constData() + at);
+        float value = 0;
+        std::memcpy(&value, &bits, sizeof value);
+        if (!std::isfinite(value))
             return false;
     }
-    return next == words.size();
+    return !layout->checksummed
+        || checksum(candidate, layout->dimensionsAt, valuesEnd) == *wordAt(candidate, valuesEnd);
 }
 
 } // namespace listen

@@ -36,9 +36,9 @@ constexpr int maxUnexplainedFrames = 10;
 constexpr double quietRatio = 0.05;
 constexpr size_t keptSilenceFrames = 25;
 constexpr qsizetype maxKeptSearches = 40;
-// Far more than the text of any transform the decoder can apply, which is a few hundred kilobytes
-// for the widest feature streams.
-constexpr qint64 maxAdaptationBytes = 16 * 1024 * 1024;
+// Far more than the means of any model this decoder runs in real time (under a megabyte for the
+// system's model); a larger file is not read into memory at all.
+constexpr qint64 maxAdaptationBytes = 64 * 1024 * 1024;
 // A frame within 14 dB of the loud part of the utterance is speech, not room noise. Inside a
 // pause of 0.6 s or more, 0.4 s of such frames is speech the decoder did not explain.
 constexpr double swallowedSpeechRatio = 0.2;
@@ -306,7 +306,7 @@ QString CommandDecoder::defaultDictionaryFile()
 
 QString CommandDecoder::defaultAdaptation()
 {
-    return u":/listen/en-us-adaptation.mllr"_s;
+    return u":/listen/en-us-adapted.means"_s;
 }
 
 void CommandDecoder::setAdaptation(const QString &file)
@@ -411,6 +411,16 @@ bool CommandDecoder::prepare()
     // channel (microphone, room, distance) is estimated on it rather than guessed up front.
     QList<QByteArray> args = {"-hmm", model, "-dict", dict, "-cmn", "batch", "-logfn", "/dev/null"};
     args += decoderSettings();
+    // The decoder reads the adapted means while it loads the model, from a file name: it cannot
+    // open a resource, so it gets a checked copy, which is not needed once the model is loaded.
+    QTemporaryFile adaptedMeans(QDir::tempPath() + u"/zumbrel-means-XXXXXX"_s);
+    if (!m_adaptation.isEmpty()) {
+        if (writeAdaptedMeans(adaptedMeans))
+            args += {"-mean", QFile::encodeName(adaptedMeans.fileName())};
+        else
+            qCWarning(lcListen).noquote()
+                << "the speaker adaptation" << m_adaptation << "cannot be used; the speech model is used as it is";
+    }
     m_config = parseSettings(args);
     if (!m_config) {
         m_error = QCoreApplication::translate("listen", "The speech decoder rejected its settings.");
@@ -422,9 +432,7 @@ bool CommandDecoder::prepare()
         release();
         return false;
     }
-    if (!m_adaptation.isEmpty() && !applyAdaptation())
-        qCWarning(lcListen).noquote() << "the speaker adaptation" << m_adaptation
-                                      << "cannot be used; the speech model is used as it is";
+    m_adapted = args.contains("-mean");
     const QByteArray jsgf = m_grammar.toJsgf().toUtf8();
     if (ps_set_jsgf_string(m_decoder, "commands", jsgf.constData()) != 0 || ps_set_search(m_decoder, "commands") != 0) {
         m_error = QCoreApplication::translate("listen", "The speech decoder rejected the command grammar.");
@@ -439,27 +447,17 @@ bool CommandDecoder::prepare()
     return true;
 }
 
-bool CommandDecoder::applyAdaptation()
+bool CommandDecoder::writeAdaptedMeans(QTemporaryFile &copy) const
 {
     QFile file(m_adaptation);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > maxAdaptationBytes)
+    QFile own(m_modelDir + u"/means"_s);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > maxAdaptationBytes || !own.open(QIODevice::ReadOnly)
+        || own.size() > maxAdaptationBytes)
         return false;
-    const QByteArray transform = file.readAll();
-    // The decoder's reader trusts the sizes in the file and indexes the model with them; a file
-    // for another model's streams would read past them. Checked here first, and the decoder then
-    // reads the checked copy: it takes only a file name, and cannot open a resource.
-    QFile parameters(m_modelDir + u"/feat.params"_s);
-    const QByteArray featureParameters = parameters.open(QIODevice::ReadOnly) ? parameters.readAll() : QByteArray();
-    if (!isAdaptationFor(transform, modelStreamLengths(featureParameters)))
+    const QByteArray means = file.readAll();
+    if (!isGaussianFileLike(means, own.readAll()))
         return false;
-    QTemporaryFile copy(QDir::tempPath() + u"/zumbrel-adaptation-XXXXXX"_s);
-    if (!copy.open() || copy.write(transform) != transform.size() || !copy.flush())
-        return false;
-    ps_mllr_t *mllr = ps_mllr_read(QFile::encodeName(copy.fileName()).constData());
-    if (!mllr)
-        return false;
-    m_adapted = ps_update_mllr(m_decoder, mllr) != nullptr;
-    return m_adapted;
+    return copy.open() && copy.write(means) == means.size() && copy.flush();
 }
 
 bool CommandDecoder::prepareFrontEnds()

@@ -62,11 +62,11 @@ public:
     void setRoomTone(bool enabled) { m_roomTone = enabled; }
     bool roomTone() const { return m_roomTone; }
 
-    // A linear transform of the model's Gaussian means (an MLLR file from sphinxtrain's
-    // mllr_solve) that brings the model, which learned adults reading into desk microphones,
-    // nearer to the many voices and rooms it hears; empty for none. With the system's model the
-    // decoder applies the transform that is built into the library (estimated by
-    // tools/adapt/make_adaptation.py); with another model, none. A file that cannot be read or
+    // The speech model learned adults reading into desk microphones. The adaptation is a file of
+    // its Gaussian means moved towards the many voices and rooms the decoder hears (sphinxtrain's
+    // map_adapt output, in the model's own layout), used in place of the model's means; empty for
+    // none. With the system's model the decoder uses the means built into the library (estimated
+    // by tools/adapt/make_adaptation.py); with another model, none. A file that cannot be read or
     // does not fit the model leaves a warning, and the model is used as it is.
     void setAdaptation(const QString &file);
     QString adaptation() const { return m_adaptation; }
@@ -85,7 +85,8 @@ private:
     };
     void release();
     bool prepareFrontEnds();
-    bool applyAdaptation();
+    // Writes the adapted means to the file once they are read and found to fit the model.
+    bool writeAdaptedMeans(QTemporaryFile &copy) const;
     void releaseFrontEnds();
     // frontEnd is the settings of a warped front end, or null for the decoder's own. recorded is
     // the same stretch of audio before any noise reduction, for judging where the child spoke. A

@@ -1,104 +1,131 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QFile>
 #include <QTest>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
 
 #include "listen/adaptation.h"
 #include "listen/commanddecoder.h"
 
 using namespace Qt::StringLiterals;
 
-// Reading a model's stream layout, and checking a speaker adaptation against it before the
-// decoder's reader (which trusts every size in the file) sees it.
+// Checking a file of adapted Gaussian means against the model's own before the decoder, which
+// ends the program on sizes or a checksum it cannot match, reads it.
 class TestAdaptation : public QObject
 {
     Q_OBJECT
 
 private:
-    // An identity transform in mllr_solve's layout, with the variance scale given.
-    static QByteArray transform(int classes, const QList<int> &lengths, const QByteArray &scale = "1.0")
+    static void appendWord(QByteArray &file, quint32 word)
     {
-        QByteArray text = QByteArray::number(classes) + '\n' + QByteArray::number(lengths.size()) + '\n';
-        for (const int length : lengths) {
-            text += QByteArray::number(length) + '\n';
-            for (int c = 0; c < classes; ++c) {
-                for (int row = 0; row < length; ++row) {
-                    for (int column = 0; column < length; ++column)
-                        text += row == column ? "1.000000 " : "0.000000 ";
-                    text += '\n';
-                }
-                text += QByteArray("0.0 ").repeated(length) + '\n';
-                text += (scale + ' ').repeated(length) + '\n';
-            }
-        }
-        return text;
+        char bytes[4];
+        qToLittleEndian(word, bytes);
+        file.append(bytes, 4);
     }
 
-    static QByteArray shipped()
+    // A Gaussian parameter file as sphinxtrain writes it: header lines, the byte order mark, the
+    // dimensions, the values, and the running checksum over all words after the mark.
+    static QByteArray gaussians(const QList<float> &values, const QList<int> &streams = {2, 1}, int codebooks = 1,
+                                int densities = 1, bool checksummed = true)
     {
-        QFile file(listen::CommandDecoder::defaultAdaptation());
+        QByteArray file = "s3\nversion 1.0\n";
+        if (checksummed)
+            file += "chksum0 yes\n";
+        file += "endhdr\n";
+        appendWord(file, 0x11223344);
+        const qsizetype dimensionsAt = file.size();
+        appendWord(file, codebooks);
+        appendWord(file, streams.size());
+        appendWord(file, densities);
+        for (const int length : streams)
+            appendWord(file, length);
+        appendWord(file, quint32(values.size()));
+        for (const float value : values) {
+            quint32 bits = 0;
+            std::memcpy(&bits, &value, sizeof bits);
+            appendWord(file, bits);
+        }
+        if (checksummed) {
+            quint32 sum = 0;
+            for (qsizetype at = dimensionsAt; at < file.size(); at += 4)
+                sum = ((sum << 20) | (sum >> 12)) + qFromLittleEndian<quint32>(file.constData() + at);
+            appendWord(file, sum);
+        }
+        return file;
+    }
+
+    static QByteArray readAll(const QString &path)
+    {
+        QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
 private slots:
-    void modelStreamLengths_data()
+    void isGaussianFileLike_data()
     {
-        QTest::addColumn<QByteArray>("parameters");
-        QTest::addColumn<QList<int>>("lengths");
-        QFile system(listen::CommandDecoder::defaultModelDir() + u"/feat.params"_s);
-        QVERIFY(system.open(QIODevice::ReadOnly));
-        QTest::newRow("the system's model") << system.readAll() << QList<int>{13, 13, 13};
-        QTest::newRow("a subvector of two ranges") << QByteArray("-svspec 0-12,26-38/13-25") << QList<int>{26, 13};
-        QTest::newRow("one dimension") << QByteArray("-svspec 0-12/13") << QList<int>{13, 1};
-        QTest::newRow("one stream, default cepstra") << QByteArray("-feat 1s_c_d_dd\n-cmn batch\n") << QList<int>{39};
-        QTest::newRow("nothing said: the front end's defaults") << QByteArray() << QList<int>{39};
-        QTest::newRow("more cepstra") << QByteArray("-ceplen 20") << QList<int>{60};
-        QTest::newRow("another feature type") << QByteArray("-feat s2_4x") << QList<int>{};
-        QTest::newRow("not a range") << QByteArray("-svspec 0-x/13-25") << QList<int>{};
-        QTest::newRow("a range backwards") << QByteArray("-svspec 12-0") << QList<int>{};
-        QTest::newRow("three ends") << QByteArray("-svspec 0-5-12") << QList<int>{};
-        QTest::newRow("no cepstra") << QByteArray("-ceplen 0") << QList<int>{};
+        QTest::addColumn<QByteArray>("candidate");
+        QTest::addColumn<QByteArray>("reference");
+        QTest::addColumn<bool>("fits");
+        const QByteArray system = readAll(listen::CommandDecoder::defaultModelDir() + u"/means"_s);
+        const QByteArray shipped = readAll(listen::CommandDecoder::defaultAdaptation());
+        QVERIFY(!system.isEmpty());
+        QVERIFY(!shipped.isEmpty());
+        QTest::newRow("the shipped means for the system's model") << shipped << system << true;
+        QTest::newRow("the model's own means") << system << system << true;
+        QByteArray changed = system;
+        changed[changed.size() - 10] = char(changed.at(changed.size() - 10) ^ 0x01);
+        QTest::newRow("one value changed, checksum not") << changed << system << false;
+        QTest::newRow("cut short") << shipped.left(shipped.size() - 4) << system << false;
+        QTest::newRow("a word too many") << shipped + QByteArray(4, '\0') << system << false;
+
+        const QByteArray model = gaussians({1.0f, -2.5f, 3.0f});
+        QTest::newRow("other values") << gaussians({0.5f, 0.25f, -7.0f}) << model << true;
+        QTest::newRow("no checksum in either")
+            << gaussians({1, 2, 3}, {2, 1}, 1, 1, false) << gaussians({4, 5, 6}, {2, 1}, 1, 1, false) << true;
+        QTest::newRow("without the model's checksum line")
+            << gaussians({1, 2, 3}, {2, 1}, 1, 1, false) << model << false;
+        QTest::newRow("streams of other lengths") << gaussians({1, 2, 3}, {1, 2}) << model << false;
+        QTest::newRow("another codebook count") << gaussians({1, 2, 3, 4, 5, 6}, {2, 1}, 2) << model << false;
+        QTest::newRow("another density count") << gaussians({1, 2, 3, 4, 5, 6}, {2, 1}, 1, 2) << model << false;
+        QTest::newRow("nan") << gaussians({1, std::numeric_limits<float>::quiet_NaN(), 3}) << model << false;
+        QTest::newRow("infinite") << gaussians({1, 2, std::numeric_limits<float>::infinity()}) << model << false;
+        QByteArray count = model;
+        count[count.indexOf("endhdr\n") + 7 + 4 * 6] = 4; // says four values, holds three
+        QTest::newRow("a count that does not match") << count << count << false;
+        QByteArray swapped = model;
+        std::reverse(swapped.begin() + swapped.indexOf("endhdr\n") + 7,
+                     swapped.begin() + swapped.indexOf("endhdr\n") + 11);
+        QTest::newRow("the other byte order") << swapped << model << false;
+        QTest::newRow("another version line")
+            << QByteArray(model).replace("version 1.0", "version 2.0") << model << false;
+        QTest::newRow("no end of header") << QByteArray(model).replace("endhdr", "endhd_") << model << false;
+        QTest::newRow("text") << QByteArray("<html><body>Not found</body></html>") << model << false;
+        QTest::newRow("empty") << QByteArray() << model << false;
+        QTest::newRow("no reference") << model << QByteArray() << false;
     }
-    void modelStreamLengths()
+    void isGaussianFileLike()
     {
-        QFETCH(QByteArray, parameters);
-        QFETCH(QList<int>, lengths);
-        QCOMPARE(listen::modelStreamLengths(parameters), lengths);
+        QFETCH(QByteArray, candidate);
+        QFETCH(QByteArray, reference);
+        QFETCH(bool, fits);
+        QCOMPARE(listen::isGaussianFileLike(candidate, reference), fits);
     }
 
-    void isAdaptationFor_data()
+    // Sizes beyond reason are refused before they are multiplied, and never read past the file.
+    void absurdDimensions()
     {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QList<int>>("lengths");
-        QTest::addColumn<bool>("fits");
-        const QList<int> model = {13, 13, 13};
-        const QByteArray identity = transform(1, model);
-        QVERIFY(!shipped().isEmpty());
-        QTest::newRow("the shipped transform") << shipped() << model << true;
-        QTest::newRow("identity") << identity << model << true;
-        // The decoder would apply the first class to every Gaussian.
-        QTest::newRow("two classes") << transform(2, model) << model << false;
-        QTest::newRow("one stream of 39") << transform(1, {39}) << QList<int>{39} << true;
-        QTest::newRow("for another model") << shipped() << QList<int>{39} << false;
-        QTest::newRow("streams of other lengths") << transform(1, {13, 13, 12}) << model << false;
-        QTest::newRow("model layout unknown") << identity << QList<int>{} << false;
-        QTest::newRow("cut short") << identity.left(identity.lastIndexOf("1.0")) << model << false;
-        QTest::newRow("a number too many") << identity + "1.0\n" << model << false;
-        QTest::newRow("not a number") << QByteArray(identity).replace("0.000000", "zero") << model << false;
-        QTest::newRow("nan") << QByteArray(identity).replace("0.000000", "nan") << model << false;
-        QTest::newRow("infinite") << QByteArray(identity).replace("0.000000", "inf") << model << false;
-        QTest::newRow("zero variance scale") << transform(1, model, "0.0") << model << false;
-        QTest::newRow("negative variance scale") << transform(1, model, "-1.0") << model << false;
-        QTest::newRow("no classes") << transform(0, model) << model << false;
-        QTest::newRow("absurd class count") << "100000" + identity.mid(1) << model << false;
-        QTest::newRow("empty") << QByteArray() << model << false;
-        QTest::newRow("binary") << QByteArray("\x01\x00\xff\xfe", 4) << model << false;
-    }
-    void isAdaptationFor()
-    {
-        QFETCH(QByteArray, text);
-        QFETCH(QList<int>, lengths);
-        QFETCH(bool, fits);
-        QCOMPARE(listen::isAdaptationFor(text, lengths), fits);
+        QByteArray file = gaussians({1, 2, 3});
+        const qsizetype dimensionsAt = file.indexOf("endhdr\n") + 11;
+        for (const quint32 absurd : {0x7fffffffu, 0x80000000u, 0xffffffffu, 0u}) {
+            for (int word = 0; word < 6; ++word) {
+                QByteArray broken = file;
+                qToLittleEndian(absurd, broken.data() + dimensionsAt + 4 * word);
+                QVERIFY2(!listen::isGaussianFileLike(broken, broken), qPrintable(QString::number(word)));
+            }
+        }
     }
 };
 

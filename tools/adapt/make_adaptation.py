@@ -2,18 +2,20 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Estimates the speaker adaptation that the command decoder applies to the speech model.
 
-The US English model learned adults reading aloud into desk microphones. This estimates one
-linear transform of its Gaussian means (MLLR) that brings the model nearer to the many voices
-the recogniser meets: the development voices of tools/devset say everyday sentences that are no
-command (tools/adapt/sentences.txt), as they are and under the development set's conditions,
-each conditioned as the decoder conditions what it hears (zumbrel_listen_condition: steady noise
-reduced, a room tone under silent pauses); sphinxtrain's Baum-Welch counts and MLLR solver do the
-rest. The held-out voices never take part, so their benchmark figures say how far the transform
-carries over.
+The US English model learned adults reading aloud into desk microphones. This moves its Gaussian
+means towards the many voices the recogniser meets (maximum a posteriori adaptation: each mean
+moves as far as the data it saw asks, weighed against the model's own): the development voices
+of tools/devset say everyday sentences that are no command (tools/adapt/sentences.txt), as they
+are and under the development set's conditions, each conditioned as the decoder conditions what
+it hears (zumbrel_listen_condition: steady noise reduced, a room tone under silent pauses);
+sphinxtrain's Baum-Welch counts and map_adapt do the rest. Only the means change: adapting the
+variances too made real recorded speech far worse, and adapting the mixture weights as well
+gained on synthesised voices but lost on real recordings against the means alone. The held-out
+voices never take part, so their benchmark figures say how far the adaptation carries over.
 
 The Debian model ships its mixture weights only in the decoder's compact form; they are written
 back out as the trainer's float array first. Every step is a fixed program on fixed input, so
-the same transform comes out on every run.
+the same means come out on every run.
 
 Usage: make_adaptation.py OUTPUT_FILE [--tool CONDITION_PROGRAM] [--workdir DIR]
 Needs: sox, flite, espeak-ng, festival (scripts/setup.sh test), sphinxtrain, sphinxbase-utils
@@ -153,7 +155,7 @@ def main():
         return 2
     output = os.path.abspath(sys.argv[1])
     for program in ("sox", "flite", "espeak-ng", "festival", "sphinx_fe", "pocketsphinx_mdef_convert",
-                    os.path.join(TRAINER, "bw"), os.path.join(TRAINER, "mllr_solve")):
+                    os.path.join(TRAINER, "bw"), os.path.join(TRAINER, "map_adapt")):
         if not shutil.which(program):
             print("missing program: %s (scripts/setup.sh test adapt installs it)" % program, file=sys.stderr)
             return 1
@@ -183,8 +185,10 @@ def main():
              "-ts2cbfn", ".ptm.", "-feat", "1s_c_d_dd", "-svspec", "0-12/13-25/26-38", "-cmn", "current",
              "-agc", "none", "-dictfn", DICTIONARY, "-fdictfn", os.path.join(model, "noisedict"),
              "-ctlfn", fileids, "-lsnfn", transcription, "-cepdir", audio, "-accumdir", counts], log)
-        run([os.path.join(TRAINER, "mllr_solve"), "-meanfn", os.path.join(model, "means"),
-             "-varfn", os.path.join(model, "variances"), "-outmllrfn", output, "-accumdir", counts], log)
+        run([os.path.join(TRAINER, "map_adapt"), "-moddeffn", os.path.join(model, "mdef.txt"), "-ts2cbfn", ".ptm.",
+             "-meanfn", os.path.join(model, "means"), "-varfn", os.path.join(model, "variances"),
+             "-mixwfn", os.path.join(model, "mixture_weights"),
+             "-tmatfn", os.path.join(model, "transition_matrices"), "-accumdir", counts, "-mapmeanfn", output], log)
     except subprocess.CalledProcessError as error:
         print("%s failed; see %s" % (error.cmd[0], log), file=sys.stderr)
         return 1
