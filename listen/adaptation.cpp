@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <optional>
 
 namespace listen {
@@ -66,8 +67,11 @@ std::optional<GaussianFile> parse(const QByteArray &file)
             return std::nullopt;
         streamLengths += *length;
     }
+    // Each factor is bounded, and the first product is checked before the last one is taken, so
+    // no product overflows.
+    const qint64 gaussians = qint64(*codebooks) * *densities;
     const std::optional<qint32> count = next();
-    if (!count || qint64(*count) != qint64(*codebooks) * *densities * streamLengths)
+    if (!count || gaussians > std::numeric_limits<qint32>::max() || qint64(*count) != gaussians * streamLengths)
         return std::nullopt;
     layout.valuesAt = at;
     layout.valueCount = *count;

@@ -126,6 +126,9 @@ private slots:
                 QVERIFY2(!listen::isGaussianFileLike(broken, broken), qPrintable(QString::number(word)));
             }
         }
+        // Every dimension at its largest at once: the value count they declare must not overflow.
+        const QByteArray widest = gaussians({1, 2, 3}, QList<int>(64, 1 << 20), 1 << 20, 1 << 20);
+        QVERIFY(!listen::isGaussianFileLike(widest, widest));
     }
 };
 
