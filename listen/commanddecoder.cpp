@@ -676,6 +676,13 @@ CommandDecoder::Hearing CommandDecoder::decodeAt(cmd_ln_s *frontEnd, const qint1
             }
         }
         ranked.append({word, score});
+        if (round == 0
+            && endsBeforeSpeech(from, bestWords, loudness, speechFrom, firstFrame, lastFrame,
+                                m_grammar.wordsAllowedAround(names.constFirst()).second)) {
+            input = character::UserInput{};
+            input.Voice = heard.join(u' ');
+            return hearing;
+        }
         // Once garbage alone wins, what follows is no command the child could have meant.
         if (word.isEmpty())
             break;
@@ -722,6 +729,30 @@ CommandDecoder::Hearing CommandDecoder::decodeAt(cmd_ln_s *frontEnd, const qint1
         ++input.Count;
     }
     return hearing;
+}
+
+bool CommandDecoder::endsBeforeSpeech(size_t from, const QStringList &commandWords, const std::vector<double> &loudness,
+                                      double speechFrom, int firstFrame, int lastFrame, bool wordsAllowedAfter) const
+{
+    // The command grammar has no words after a command that ends its voice text, so the decoder
+    // stretches the last command word over whatever follows it ("fourteen" as a long "four",
+    // "three little pigs" as "three" and a drawn-out vowel). The rescoring search has garbage on
+    // either side: where it ends the command word is where the word ends, and the rule for speech
+    // after the command then applies from there. In front of a command the grammar already has a
+    // place for other words.
+    if (wordsAllowedAfter)
+        return false;
+    const int offset = int(from / samplesPerFrame);
+    int wordEnd = -1;
+    for (ps_seg_t *seg = ps_seg_iter(m_decoder); seg; seg = ps_seg_next(seg)) {
+        if (commandWords.contains(baseWord(ps_seg_word(seg)))) {
+            int sf = 0, ef = 0;
+            ps_seg_frames(seg, &sf, &ef);
+            wordEnd = ef + offset;
+        }
+    }
+    return wordEnd >= 0 && wordEnd < lastFrame
+        && speechOutsideCommand(loudness, speechFrom, firstFrame, wordEnd, {true, false});
 }
 
 QByteArray CommandDecoder::wordSearch(QStringList excluded)

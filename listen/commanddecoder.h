@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include <QByteArray>
 #include <QList>
@@ -96,6 +97,10 @@ private:
     int32_t decodeWith(const char *search, cmd_ln_s *frontEnd, const qint16 *samples, size_t count, QStringList &words);
     // The name of the search for one word other than the excluded ones; empty on failure.
     QByteArray wordSearch(QStringList excluded);
+    // Whether the last search, over the stretch from sample `from`, ends the command word before
+    // speech that its voice text allows no words after.
+    bool endsBeforeSpeech(size_t from, const QStringList &commandWords, const std::vector<double> &loudness,
+                          double speechFrom, int firstFrame, int lastFrame, bool wordsAllowedAfter) const;
 
     QString m_modelDir;
     QString m_dictionaryFile;
