@@ -632,9 +632,8 @@ CommandDecoder::Hearing CommandDecoder::decodeAt(cmd_ln_s *frontEnd, const qint1
     // explain means the command is not what was said.
     if (pathEnd < ps_get_n_frames(m_decoder) - maxUnexplainedFrames || swallowedFrames > maxSwallowedFrames)
         return hearing;
-    if (firstFrame >= 0
-        && speechOutsideCommand(loudness, speechFrom, firstFrame, lastFrame,
-                                m_grammar.wordsAllowedAround(names.constFirst())))
+    const std::pair<bool, bool> wordsAllowed = m_grammar.wordsAllowedAround(names.constFirst());
+    if (firstFrame >= 0 && speechOutsideCommand(loudness, speechFrom, firstFrame, lastFrame, wordsAllowed))
         return hearing;
     if (wordFrames > 0 && double(wordScore) / wordFrames < minFit)
         return hearing;
@@ -677,8 +676,7 @@ CommandDecoder::Hearing CommandDecoder::decodeAt(cmd_ln_s *frontEnd, const qint1
         }
         ranked.append({word, score});
         if (round == 0
-            && endsBeforeSpeech(from, bestWords, loudness, speechFrom, firstFrame, lastFrame,
-                                m_grammar.wordsAllowedAround(names.constFirst()).second)) {
+            && endsBeforeSpeech(from, bestWords, loudness, speechFrom, firstFrame, lastFrame, wordsAllowed.second)) {
             input = character::UserInput{};
             input.Voice = heard.join(u' ');
             return hearing;
