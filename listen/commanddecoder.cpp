@@ -195,8 +195,11 @@ QString baseWord(const char *word)
 
 // The words of the decoder's best path that the child said, as far as the loudness tells. A
 // garbage word whose frames are on average quieter than speech is someone else talking in the
-// room, or the room itself, that the decoder had to put down as some word. Command words always
-// count: whether they stand where their voice text allows is for the grammar to say.
+// room, or the room itself, that the decoder had to put down as some word. A command word only
+// has to reach the loudness of speech somewhere: whether it stands where its voice text allows
+// is for the grammar to say, and a word said softly at the end of a sentence still counts. One
+// that never reaches it was not said at all: the decoder fits a short word such as "four" said
+// as "faw" to the breath after the last word.
 QStringList wordsSaid(ps_decoder_t *decoder, const CommandGrammar &grammar, const std::vector<double> &loudness,
                       double threshold)
 {
@@ -206,16 +209,16 @@ QStringList wordsSaid(ps_decoder_t *decoder, const CommandGrammar &grammar, cons
         // Silence, noise and the grammar's empty steps ("(NULL)") are no words.
         if (word.isEmpty() || word.startsWith(u'<') || word.startsWith(u'[') || word.startsWith(u'('))
             continue;
-        if (!grammar.isCommandWord(word)) {
-            int sf = 0, ef = 0;
-            ps_seg_frames(seg, &sf, &ef);
-            double sum = 0;
-            int frames = 0;
-            for (int frame = std::max(0, sf); frame <= ef && size_t(frame) < loudness.size(); ++frame, ++frames)
-                sum += loudness[size_t(frame)];
-            if (frames > 0 && sum / frames < threshold)
-                continue;
+        int sf = 0, ef = 0;
+        ps_seg_frames(seg, &sf, &ef);
+        double sum = 0, loudest = 0;
+        int frames = 0;
+        for (int frame = std::max(0, sf); frame <= ef && size_t(frame) < loudness.size(); ++frame, ++frames) {
+            sum += loudness[size_t(frame)];
+            loudest = std::max(loudest, loudness[size_t(frame)]);
         }
+        if (frames > 0 && (grammar.isCommandWord(word) ? loudest : sum / frames) < threshold)
+            continue;
         words.append(word);
     }
     return words;

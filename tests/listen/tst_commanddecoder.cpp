@@ -176,6 +176,36 @@ private slots:
         QCOMPARE(input.Count > 0, !command.isEmpty());
     }
 
+    // A short command word such as "four" said as "faw" fits the breath and the faint sounds
+    // after the last word of a sentence; it must not count when nothing as loud as speech is
+    // there. A soft last word that is spoken still counts, in quiet and in noise.
+    void noCommandWordInTheBreathAfterSpeech_data()
+    {
+        QTest::addColumn<QString>("voice");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("snrDb");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("kal16: seven") << u"kal16"_s << u"seven"_s << 0.0 << QString();
+        QTest::newRow("kal16: seven, white noise") << u"kal16"_s << u"seven"_s << 20.0 << QString();
+        QTest::newRow("awb: no") << u"awb"_s << u"no"_s << 0.0 << QString();
+        QTest::newRow("awb: ten, white noise") << u"awb"_s << u"ten"_s << 20.0 << QString();
+        QTest::newRow("kal16: level four, white noise") << u"kal16"_s << u"level four"_s << 20.0 << u"LevelFour"_s;
+        QTest::newRow("awb: four, white noise") << u"awb"_s << u"four"_s << 20.0 << u"LevelFour"_s;
+        QTest::newRow("slt: I want level two") << u"slt"_s << u"I want level two"_s << 0.0 << u"LevelTwo"_s;
+    }
+    void noCommandWordInTheBreathAfterSpeech()
+    {
+        QFETCH(QString, voice);
+        QFETCH(QString, text);
+        QFETCH(double, snrDb);
+        QFETCH(QString, command);
+        QByteArray audio = spoken(text, voice);
+        if (snrDb > 0)
+            audio = speechsamples::withNoise(audio, snrDb, 2, speechsamples::Noise::White);
+        const character::UserInput input = m_decoder.decode(audio);
+        QVERIFY2(input.Name == command, qPrintable(u"heard \"%1\" as %2"_s.arg(input.Voice, input.Name)));
+    }
+
     // Whatever was decoded before, the same audio gives the same result to the last digit, and a
     // fresh decoder agrees with one that has heard other things; also when the result comes from
     // a warped front end, which must not carry anything over either.
