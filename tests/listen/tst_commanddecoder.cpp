@@ -178,7 +178,7 @@ private slots:
 
     // A short command word such as "four" said as "faw" fits the breath and the faint sounds
     // after the last word of a sentence; it must not count when nothing as loud as speech is
-    // there. A soft last word that is spoken still counts, in quiet and in noise.
+    // there. A command word that is spoken still counts, in quiet and in noise.
     void noCommandWordInTheBreathAfterSpeech_data()
     {
         QTest::addColumn<QString>("voice");
